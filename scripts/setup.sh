@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Makes this machine able to build and run vesk, builds it, and puts the delivered
+# database (data.mdb) and system.ini beside the executable when they are missing.
+# Sourced by run.sh and test.sh; safe to run again: it only does what is missing.
+set -euo pipefail
+
+VESK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VESK_BUILD="${VESK_BUILD:-$VESK_ROOT/build}"
+VESK_BIN="$VESK_BUILD/bin"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Debian packages: the toolchain, Qt 6 with its SQL drivers, and the CJK fonts.
+VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk)
+
+install_packages() {
+    local missing=()
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "== installing: ${missing[*]}"
+        as_root apt-get update -q
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    fi
+}
+
+build_vesk() {
+    if [ ! -f "$VESK_BUILD/build.ninja" ]; then
+        cmake -S "$VESK_ROOT" -B "$VESK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$VESK_BUILD" --parallel "$(nproc)"
+}
+
+deliver_files() {
+    if [ ! -f "$VESK_BIN/system.ini" ]; then
+        cp "$VESK_ROOT/src/data/system.ini" "$VESK_BIN/system.ini"
+        echo "== delivered $VESK_BIN/system.ini"
+    fi
+    if [ ! -f "$VESK_BIN/data.mdb" ]; then
+        "$VESK_BIN/vesk" --create-database "$VESK_BIN/data.mdb"
+    fi
+}

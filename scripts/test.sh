@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Set up this machine, build, and run every test: on SQLite, and on a throwaway
+# PostgreSQL server started here (Unix socket in a temporary folder), stopped at the end.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+install_packages "${VESK_PACKAGES[@]}" postgresql
+build_vesk
+deliver_files
+
+PG_BIN="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
+PG_DIR="$(mktemp -d /tmp/vesk-pg.XXXXXX)"
+PG_USER=postgres
+run_pg() {
+    if [ "$(id -u)" -eq 0 ]; then runuser -u "$PG_USER" -- "$@"; else sudo -u "$PG_USER" "$@"; fi
+}
+stop_pg() {
+    run_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -m fast stop >/dev/null 2>&1 || true
+    as_root rm -rf "$PG_DIR"
+}
+trap stop_pg EXIT
+as_root chown "$PG_USER" "$PG_DIR"
+run_pg "$PG_BIN/initdb" -D "$PG_DIR/data" -U postgres --auth=trust -E UTF8 --locale=C.UTF-8 >/dev/null
+run_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/log" -w \
+    -o "-k $PG_DIR -c listen_addresses='' -c fsync=off -c max_connections=100" start >/dev/null
+echo "== PostgreSQL $("$PG_BIN/postgres" --version | awk '{print $3}') on socket $PG_DIR"
+
+export VESK_TEST_PG="Provider=PostgreSQL;Data Source=$PG_DIR;User ID=postgres;Initial Catalog=postgres"
+cd "$VESK_BUILD"
+ctest --output-on-failure --parallel "$(nproc)" "$@"

@@ -1,0 +1,34 @@
+#include "Startup.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace Startup {
+
+QString systemIniPath(const QString &appDir)
+{
+    return QDir(appDir).filePath(u"system.ini"_s);
+}
+
+StartupSettings readSettings(const IniFile &ini)
+{
+    StartupSettings s;
+    s.softname = ini.read(u"KT270"_s, u"softname"_s);
+    s.memo = ini.read(u"KT270"_s, u"memo"_s);
+    s.tel = ini.read(u"KT270"_s, u"tel"_s);
+    s.web = ini.read(u"KT270"_s, u"web"_s);
+    s.company = ini.read(u"KT270"_s, u"Company"_s);
+    s.databaseKind = ini.read(u"part1"_s, u"abc"_s);
+    s.connectionString = ini.read(u"part1"_s, u"csaccess"_s);
+    if (s.databaseKind == u"s"_s)
+        s.connectionString = ini.read(u"part1"_s, u"cs"_s);
+    return s;
+}
+
+Database openShared(const StartupSettings &settings, const QString &appDir)
+{
+    return Database::open(settings.connectionString, appDir, QString::fromLatin1(SharedConnection));
+}
+
+} // namespace Startup

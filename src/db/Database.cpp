@@ -1,0 +1,315 @@
+#include "Database.h"
+
+#include "DateTimeText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString shownStatement(const Statement &st)
+{
+    return st.display(u"'"_s, u"'"_s);
+}
+
+[[noreturn]] void throwOpenFailure(const QString &connectionName, const QString &why)
+{
+    QSqlDatabase::removeDatabase(connectionName);
+    throw DbError(u"数据库连接失败"_s, why);
+}
+
+} // namespace
+
+Database Database::open(const QString &connectionString, const QString &baseDir,
+                        const QString &connectionName, int timeoutSeconds)
+{
+    const ConnectionString cs = ConnectionString::parse(connectionString);
+    const std::optional<DbKind> kind = cs.kind();
+    if (!kind)
+        throw DbError(u"数据库连接失败"_s, u"连接字符串没有可用的数据库类型: "_s + connectionString);
+    if (QSqlDatabase::contains(connectionName))
+        remove(connectionName);
+
+    QSqlDatabase db;
+    switch (*kind) {
+    case DbKind::Sqlite: {
+        const QString source = cs.value(u"Data Source"_s).trimmed();
+        if (source.isEmpty())
+            throw DbError(u"数据库连接失败"_s, u"连接字符串没有指定数据库文件"_s);
+        const QString path = QDir(baseDir).absoluteFilePath(source);
+        // Opening must never create an empty database in place of a missing one.
+        if (!QFileInfo(path).isFile())
+            throw DbError(u"数据库连接失败"_s, u"找不到数据库文件: "_s + QDir::toNativeSeparators(path));
+        db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(timeoutSeconds > 0 ? timeoutSeconds * 1000 : 10000));
+        break;
+    }
+    case DbKind::PostgreSql: {
+        db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
+        QString host = cs.value(u"Data Source"_s).trimmed();
+        // "host:port" unless it is a socket folder
+        const qsizetype colon = host.lastIndexOf(u':');
+        if (colon > 0 && !host.startsWith(u'/')) {
+            db.setPort(host.mid(colon + 1).toInt());
+            host.truncate(colon);
+        }
+        if (cs.contains(u"Port"_s))
+            db.setPort(cs.value(u"Port"_s).toInt());
+        db.setHostName(host);
+        db.setDatabaseName(cs.value(u"Initial Catalog"_s));
+        db.setUserName(cs.value(u"User ID"_s));
+        db.setPassword(cs.value(u"Password"_s));
+        if (timeoutSeconds > 0)
+            db.setConnectOptions(u"connect_timeout=%1"_s.arg(timeoutSeconds));
+        break;
+    }
+    case DbKind::SqlServer: {
+        db = QSqlDatabase::addDatabase(u"QODBC"_s, connectionName);
+        QString host = cs.value(u"Data Source"_s).trimmed();
+        QString port = u"1433"_s;
+        const qsizetype comma = host.lastIndexOf(u',');
+        if (comma > 0) {
+            port = host.mid(comma + 1).trimmed();
+            host.truncate(comma);
+        }
+        const QString odbc = ConnectionString::compose({
+            {u"DRIVER"_s, u"{FreeTDS}"_s},
+            {u"SERVER"_s, host},
+            {u"PORT"_s, port},
+            {u"DATABASE"_s, cs.value(u"Initial Catalog"_s)},
+            {u"UID"_s, cs.value(u"User ID"_s)},
+            {u"PWD"_s, cs.value(u"Password"_s)},
+            {u"TDS_Version"_s, u"7.4"_s},
+            {u"ClientCharset"_s, u"UTF-8"_s},
+        });
+        db.setDatabaseName(odbc);
+        if (timeoutSeconds > 0)
+            db.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1"_s.arg(timeoutSeconds));
+        break;
+    }
+    }
+    // Decimal columns come back as text, so money is never read through a double.
+    db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!db.open()) {
+        const QString why = db.lastError().text();
+        db = QSqlDatabase();
+        throwOpenFailure(connectionName, why);
+    }
+    return Database(db, *kind);
+}
+
+void Database::remove(const QString &connectionName)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+QSqlQuery Database::prepare(const Statement &statement) const
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(statement.preparedText()))
+        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+    for (const SqlValue &v : statement.values())
+        q.addBindValue(bindValue(v));
+    return q;
+}
+
+Cursor Database::query(const Statement &statement) const
+{
+    QSqlQuery q = prepare(statement);
+    if (!q.exec())
+        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+    return Cursor(*this, std::move(q));
+}
+
+int Database::execute(const Statement &statement) const
+{
+    QSqlQuery q = prepare(statement);
+    if (!q.exec())
+        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+    return q.numRowsAffected();
+}
+
+void Database::executeScript(const QString &script) const
+{
+    QString current;
+    const QStringList lines = script.split(u'\n');
+    for (const QString &rawLine : lines) {
+        const QString line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(u"--"_s))
+            continue;
+        current += rawLine + u'\n';
+        if (line.endsWith(u';')) {
+            QSqlQuery q(m_db);
+            const QString sql = current.trimmed().chopped(1);
+            if (!q.exec(sql))
+                throw DbError(u"数据库操作失败"_s, q.lastError().text(), sql);
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty()) {
+        QSqlQuery q(m_db);
+        if (!q.exec(current))
+            throw DbError(u"数据库操作失败"_s, q.lastError().text(), current);
+    }
+}
+
+QVariant Database::scalar(const Statement &statement) const
+{
+    Cursor c = query(statement);
+    if (!c.next())
+        return {};
+    return c.raw(0);
+}
+
+QVariant Database::bindValue(const SqlValue &value) const
+{
+    switch (value.kind()) {
+    case SqlValue::Kind::Null:
+        return QVariant();
+    case SqlValue::Kind::Text:
+        return value.textValue();
+    case SqlValue::Kind::Integer:
+        return value.integerValue();
+    case SqlValue::Kind::Real:
+        return value.realValue();
+    case SqlValue::Kind::Money:
+        // SQLite keeps ten-thousandths in an INTEGER; the servers take the decimal text.
+        if (m_kind == DbKind::Sqlite)
+            return value.moneyValue().raw();
+        return value.moneyValue().toFixedString();
+    case SqlValue::Kind::Boolean:
+        if (m_kind == DbKind::Sqlite)
+            return value.booleanValue() ? 1 : 0;
+        return value.booleanValue();
+    case SqlValue::Kind::Date:
+        return value.dateValue().isValid() ? QVariant(DateTimeText::date(value.dateValue())) : QVariant();
+    case SqlValue::Kind::DateTime:
+        return value.dateTimeValue().isValid() ? QVariant(DateTimeText::dateTime(value.dateTimeValue()))
+                                               : QVariant();
+    }
+    return {};
+}
+
+Money Database::moneyFrom(const QVariant &stored) const
+{
+    if (!stored.isValid() || stored.isNull())
+        return Money();
+    switch (stored.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return m_kind == DbKind::Sqlite ? Money::fromRaw(stored.toLongLong())
+                                        : Money::fromUnits(stored.toLongLong());
+    case QMetaType::Double:
+        if (m_kind == DbKind::Sqlite) // an average or a value written by hand
+            return Money::fromRaw(qint64(std::llround(stored.toDouble())));
+        return Money::parse(QString::number(stored.toDouble(), 'f', 4)).value_or(Money());
+    default:
+        return Money::parse(stored.toString()).value_or(Money());
+    }
+}
+
+QDateTime Database::dateTimeFrom(const QVariant &stored) const
+{
+    if (!stored.isValid() || stored.isNull())
+        return {};
+    if (stored.typeId() == QMetaType::QDateTime)
+        return stored.toDateTime();
+    if (stored.typeId() == QMetaType::QDate)
+        return stored.toDate().startOfDay();
+    return DateTimeText::parseDateTime(stored.toString());
+}
+
+QDate Database::dateFrom(const QVariant &stored) const
+{
+    if (!stored.isValid() || stored.isNull())
+        return {};
+    if (stored.typeId() == QMetaType::QDate)
+        return stored.toDate();
+    if (stored.typeId() == QMetaType::QDateTime)
+        return stored.toDateTime().date();
+    return DateTimeText::parseDate(stored.toString());
+}
+
+bool Database::booleanFrom(const QVariant &stored) const
+{
+    if (!stored.isValid() || stored.isNull())
+        return false;
+    if (stored.typeId() == QMetaType::QString) {
+        const QString t = stored.toString().trimmed().toLower();
+        return t == u"1"_s || t == u"true"_s || t == u"t"_s || t == u"-1"_s;
+    }
+    return stored.toLongLong() != 0;
+}
+
+QStringList Database::tableNames() const
+{
+    return m_db.tables(QSql::Tables);
+}
+
+Cursor::Cursor(const Database &db, QSqlQuery query) : m_db(db), m_query(std::move(query)) {}
+
+int Cursor::indexOf(const QString &column) const
+{
+    const int i = m_query.record().indexOf(column);
+    if (i < 0)
+        throw DbError(u"没有这个字段:"_s + column);
+    return i;
+}
+
+bool Cursor::isNull(const QString &column) const
+{
+    return m_query.isNull(indexOf(column));
+}
+
+QVariant Cursor::raw(const QString &column) const
+{
+    return m_query.value(indexOf(column));
+}
+
+QString Cursor::text(const QString &column) const
+{
+    return raw(column).toString();
+}
+
+qint64 Cursor::integer(const QString &column) const
+{
+    return raw(column).toLongLong();
+}
+
+double Cursor::real(const QString &column) const
+{
+    return raw(column).toDouble();
+}
+
+Money Cursor::money(const QString &column) const
+{
+    return m_db.moneyFrom(raw(column));
+}
+
+bool Cursor::boolean(const QString &column) const
+{
+    return m_db.booleanFrom(raw(column));
+}
+
+QDateTime Cursor::dateTime(const QString &column) const
+{
+    return m_db.dateTimeFrom(raw(column));
+}
+
+QDate Cursor::date(const QString &column) const
+{
+    return m_db.dateFrom(raw(column));
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The connection every screen shares, and the typed reading of what a query returns.
+// Money and date-time columns are stored differently per database kind; this class
+// hides that: money comes back as Money, date-times as QDateTime, on every kind.
+
+#include "ConnectionString.h"
+#include "DbError.h"
+#include "Money.h"
+#include "Statement.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+
+class Cursor;
+
+class Database
+{
+public:
+    Database() = default;
+    Database(const QSqlDatabase &db, DbKind kind) : m_db(db), m_kind(kind) {}
+
+    // Opens what the connection string names under the given Qt connection name.
+    // SQLite paths are relative to baseDir and a missing file is not created.
+    // Throws DbError when it cannot be opened.
+    static Database open(const QString &connectionString, const QString &baseDir,
+                         const QString &connectionName, int timeoutSeconds = 0);
+    // Closes and forgets the named Qt connection.
+    static void remove(const QString &connectionName);
+
+    bool isOpen() const { return m_db.isValid() && m_db.isOpen(); }
+    DbKind kind() const { return m_kind; }
+    QSqlDatabase handle() const { return m_db; }
+    QString connectionName() const { return m_db.connectionName(); }
+
+    // Runs a select; throws DbError on failure.
+    Cursor query(const Statement &statement) const;
+    // Runs anything else; returns the number of rows it touched. Throws DbError.
+    int execute(const Statement &statement) const;
+    // Runs a script of statements separated by ';' at line ends (schema files).
+    void executeScript(const QString &script) const;
+    // The first column of the first row, or an invalid QVariant when there is none.
+    QVariant scalar(const Statement &statement) const;
+
+    // Conversions between the stored and the program's forms.
+    QVariant bindValue(const SqlValue &value) const;
+    Money moneyFrom(const QVariant &stored) const;
+    QDateTime dateTimeFrom(const QVariant &stored) const;
+    QDate dateFrom(const QVariant &stored) const;
+    bool booleanFrom(const QVariant &stored) const;
+
+    // The tables that exist in the database, as the driver lists them.
+    QStringList tableNames() const;
+
+private:
+    QSqlQuery prepare(const Statement &statement) const;
+
+    QSqlDatabase m_db;
+    DbKind m_kind = DbKind::Sqlite;
+};
+
+// A forward-only walk over the rows of a select; columns addressed by name.
+class Cursor
+{
+public:
+    Cursor(const Database &db, QSqlQuery query);
+
+    bool next() { return m_query.next(); }
+    bool isNull(const QString &column) const;
+    QVariant raw(const QString &column) const;
+    QString text(const QString &column) const;
+    qint64 integer(const QString &column) const;
+    double real(const QString &column) const;
+    Money money(const QString &column) const;
+    bool boolean(const QString &column) const;
+    QDateTime dateTime(const QString &column) const;
+    QDate date(const QString &column) const;
+    // By position, for sums and counts.
+    QVariant raw(int index) const { return m_query.value(index); }
+    Money money(int index) const { return m_db.moneyFrom(m_query.value(index)); }
+    QSqlRecord record() const { return m_query.record(); }
+
+private:
+    int indexOf(const QString &column) const;
+
+    Database m_db;
+    QSqlQuery m_query;
+};

@@ -1,0 +1,72 @@
+#include "Statement.h"
+
+#include "DbError.h"
+#include "Schema.h"
+
+using namespace Qt::StringLiterals;
+
+Statement &Statement::sql(const QString &text)
+{
+    if (!m_parts.isEmpty() && m_parts.back().hole < 0)
+        m_parts.back().text += text;
+    else
+        m_parts.append(Part{text, -1});
+    return *this;
+}
+
+Statement &Statement::value(const SqlValue &value)
+{
+    m_parts.append(Part{QString(), m_values.size()});
+    m_values.append(value);
+    return *this;
+}
+
+Statement &Statement::column(const QString &table, const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    const ColumnDef *col = Schema::column(table, trimmed);
+    if (!col)
+        throw UnknownColumnError(table, trimmed);
+    return sql(quoteIdentifier(col->name));
+}
+
+Statement Statement::insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values)
+{
+    Statement st;
+    QStringList names;
+    for (const auto &[name, v] : values)
+        names.append(quoteIdentifier(name));
+    st.sql(u"insert into "_s + quoteIdentifier(table) + u" ("_s + names.join(u", "_s) + u") values ("_s);
+    bool first = true;
+    for (const auto &[name, v] : values) {
+        if (!first)
+            st.sql(u", "_s);
+        first = false;
+        st.value(v);
+    }
+    st.sql(u")"_s);
+    return st;
+}
+
+QString Statement::preparedText() const
+{
+    QString out;
+    for (const Part &p : m_parts)
+        out += p.hole < 0 ? p.text : u"?"_s;
+    return out;
+}
+
+QString Statement::display(const QString &textQuote, const QString &dateQuote) const
+{
+    QString out;
+    for (const Part &p : m_parts)
+        out += p.hole < 0 ? p.text : m_values.at(p.hole).display(textQuote, dateQuote);
+    return out;
+}
+
+QString quoteIdentifier(const QString &name)
+{
+    QString escaped = name;
+    escaped.replace(u'"', u"\"\""_s);
+    return u'"' + escaped + u'"';
+}
