@@ -1,7 +1,8 @@
 -- Tables of a shared PostgreSQL database. Money is numeric(19,4), date-times timestamp(0).
 
 CREATE TABLE 手牌管理 (
-  手牌号码 text NOT NULL PRIMARY KEY,
+  id serial PRIMARY KEY,
+  手牌号码 text NOT NULL UNIQUE,
   所属包厢 text,
   手牌状态 text,
   所在位置 text,

@@ -3,7 +3,8 @@
 -- correctly with "yyyy-MM-dd" bounds.
 
 CREATE TABLE 手牌管理 (
-  手牌号码 TEXT NOT NULL PRIMARY KEY,
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  手牌号码 TEXT NOT NULL UNIQUE,
   所属包厢 TEXT,
   手牌状态 TEXT,
   所在位置 TEXT,

@@ -2,7 +2,8 @@
 -- Tag numbers compare case- and accent-sensitively, as on the other kinds.
 
 CREATE TABLE 手牌管理 (
-  手牌号码 nvarchar(50) COLLATE Chinese_PRC_BIN2 NOT NULL PRIMARY KEY,
+  id int IDENTITY(1,1) PRIMARY KEY,
+  手牌号码 nvarchar(50) COLLATE Chinese_PRC_BIN2 NOT NULL UNIQUE,
   所属包厢 nvarchar(255),
   手牌状态 nvarchar(255),
   所在位置 nvarchar(255),

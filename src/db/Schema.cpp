@@ -9,10 +9,12 @@ using K = ColumnKind;
 QList<TableDef> buildTables()
 {
     // Tables whose rows are edited or deleted one at a time from a list carry a row
-    // number `id` besides the columns the screens name, so that a row is found again exactly.
+    // number `id` besides the columns the screens name, so that a row is found again exactly
+    // and lists keep the order in which rows were added, whatever the database kind.
     return {
         {u"手牌管理"_s,
-         {{u"手牌号码"_s, K::Text},
+         {{u"id"_s, K::RowNumber},
+          {u"手牌号码"_s, K::Text},
           {u"所属包厢"_s, K::Text},
           {u"手牌状态"_s, K::Text},
           {u"所在位置"_s, K::Text},
