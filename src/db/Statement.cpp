@@ -66,6 +66,13 @@ QString Statement::display(const QString &textQuote, const QString &dateQuote) c
 
 QString quoteIdentifier(const QString &name)
 {
+    // Quoted names keep their case, and PostgreSQL folds the unquoted ones the tables were
+    // created with ("ID" is id there); so only a keyword or an unusual name is quoted.
+    bool plain = !name.isEmpty() && !name.front().isDigit() && name.compare(u"add"_s, Qt::CaseInsensitive) != 0;
+    for (QChar c : name)
+        plain = plain && (c.isLetterOrNumber() || c == u'_');
+    if (plain)
+        return name;
     QString escaped = name;
     escaped.replace(u'"', u"\"\""_s);
     return u'"' + escaped + u'"';

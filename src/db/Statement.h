@@ -50,5 +50,5 @@ private:
     QList<SqlValue> m_values;
 };
 
-// Double-quotes a column or table name for the statement text ("add" is a keyword).
+// A column or table name for the statement text, double-quoted when it must be ("add").
 QString quoteIdentifier(const QString &name);
