@@ -1,0 +1,504 @@
+// The read-only grid leaves ordering, counting and summing to the database and reads rows as
+// the view scrolls; these run it over a table of its own on every available database kind.
+#include "db/Transaction.h"
+#include "support/TestDatabase.h"
+#include "widgets/DataGrid.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Table = u"流水"_s;
+
+void createTable(const Database &db)
+{
+    if (db.kind() == DbKind::Sqlite)
+        db.executeScript(u"create table 流水 (id integer primary key, 名称 text, 金额 integer, 数量 integer, "
+                         u"时间 text, 日期 text, 已结 integer, 折扣 real, 分组 text)"_s);
+    else
+        db.executeScript(u"create table 流水 (id integer primary key, 名称 text, 金额 numeric(19,4), "
+                         u"数量 integer, 时间 timestamp, 日期 date, 已结 boolean, 折扣 double precision, "
+                         u"分组 text)"_s);
+}
+
+void addRow(const Database &db, qint64 id, Money amount, const QString &group = u"甲"_s)
+{
+    db.execute(Statement::insert(Table, {{u"id"_s, SqlValue::integer(id)},
+                                         {u"名称"_s, SqlValue::text(u"客%1"_s.arg(id))},
+                                         {u"金额"_s, SqlValue::money(amount)},
+                                         {u"数量"_s, SqlValue::integer(id % 3)},
+                                         {u"分组"_s, SqlValue::text(group)}}));
+}
+
+// id runs 1..count; the amount grows with it, the group repeats every three rows.
+void addRows(const Database &db, int count)
+{
+    Transaction transaction(db);
+    const QStringList groups{u"甲"_s, u"乙"_s, u"丙"_s};
+    for (int id = 1; id <= count; ++id)
+        addRow(db, id, Money::fromUnits(id), groups.at(id % 3));
+    transaction.commit();
+}
+
+QList<GridColumn> gridColumns()
+{
+    return {
+        // Spelt unlike the table's "id", as screens name some row numbers.
+        {u"ID"_s, u"序号"_s, 40, ColumnKind::RowNumber, false, false},
+        {u"名称"_s, u"名称"_s, 90},
+        {u"金额"_s, u"金额"_s, 90, ColumnKind::Money, true},
+        {u"数量"_s, u"数量"_s, 60, ColumnKind::Integer, true},
+        {u"时间"_s, u"时间"_s, 150, ColumnKind::DateTime},
+        {u"日期"_s, u"日期"_s, 100, ColumnKind::Date},
+        {u"已结"_s, u"已结"_s, 50, ColumnKind::Boolean},
+        {u"折扣"_s, u"折扣"_s, 50, ColumnKind::Factor},
+        {u"分组"_s, u"分组"_s, 60},
+    };
+}
+
+int columnOf(const DataGrid &grid, const QString &field)
+{
+    for (int i = 0; i < grid.columns().size(); ++i) {
+        if (grid.columns().at(i).field == field)
+            return i;
+    }
+    return -1;
+}
+
+void clickHeader(DataGrid &grid, const QString &field)
+{
+    QHeaderView *header = grid.view()->horizontalHeader();
+    const int section = columnOf(grid, field);
+    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+}
+
+QStringList columnTexts(const DataGrid &grid, const QString &field)
+{
+    QStringList texts;
+    for (int row = 0; row < grid.loadedRowCount(); ++row)
+        texts.append(grid.displayText(row, field));
+    return texts;
+}
+
+QList<qint64> loadedIds(const DataGrid &grid)
+{
+    QList<qint64> ids;
+    for (int row = 0; row < grid.loadedRowCount(); ++row)
+        ids.append(grid.value(row, u"ID"_s).toLongLong());
+    return ids;
+}
+
+struct Fixture
+{
+    explicit Fixture(const QString &kind) : database(kind, TestDatabase::Content::Empty)
+    {
+        createTable(db());
+        grid.setDatabase(db());
+        grid.setColumns(gridColumns());
+        grid.resize(900, 300);
+    }
+    const Database &db() const { return database.db(); }
+    void open(Statement base = Statement(u"select * from 流水"_s)) { grid.setQuery(base); }
+    bool showGrid()
+    {
+        grid.show();
+        return QTest::qWaitForWindowExposed(&grid);
+    }
+
+    TestDatabase database;
+    DataGrid grid;
+};
+
+} // namespace
+
+class TestDataGrid : public QObject
+{
+    Q_OBJECT
+private slots:
+    void headerClickSortsByTheStoredValue_data() { TestDatabase::addKindRows(); }
+    void headerClickSortsByTheStoredValue();
+    void footerCountsAndSumsExactly_data() { TestDatabase::addKindRows(); }
+    void footerCountsAndSumsExactly();
+    void footerStaysUnderItsColumns_data() { TestDatabase::addKindRows(); }
+    void footerStaysUnderItsColumns();
+    void rowsArriveAsTheViewScrolls_data() { TestDatabase::addKindRows(); }
+    void rowsArriveAsTheViewScrolls();
+    void refreshShowsChangesAndKeepsPlace_data() { TestDatabase::addKindRows(); }
+    void refreshShowsChangesAndKeepsPlace();
+    void cellsShowTheProgramsForms_data() { TestDatabase::addKindRows(); }
+    void cellsShowTheProgramsForms();
+    void activationAndCurrentRow_data() { TestDatabase::addKindRows(); }
+    void activationAndCurrentRow();
+    void failuresLeaveAClearState_data() { TestDatabase::addKindRows(); }
+    void failuresLeaveAClearState();
+};
+
+void TestDataGrid::headerClickSortsByTheStoredValue()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    // Inserted neither in numeric nor in text order ("10" < "100" < "9").
+    addRow(f.db(), 1, Money::fromUnits(10));
+    addRow(f.db(), 2, Money::fromUnits(9));
+    addRow(f.db(), 3, Money::fromUnits(100));
+    f.open();
+    QVERIFY(f.showGrid());
+    QHeaderView *header = f.grid.view()->horizontalHeader();
+
+    clickHeader(f.grid, u"金额"_s);
+    QCOMPARE(columnTexts(f.grid, u"金额"_s), (QStringList{u"9"_s, u"10"_s, u"100"_s}));
+    QCOMPARE(header->sortIndicatorSection(), columnOf(f.grid, u"金额"_s));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    clickHeader(f.grid, u"金额"_s);
+    QCOMPARE(columnTexts(f.grid, u"金额"_s), (QStringList{u"100"_s, u"10"_s, u"9"_s}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(f.grid.sortOrder(), Qt::DescendingOrder);
+
+    // Another column starts ascending again.
+    clickHeader(f.grid, u"名称"_s);
+    QCOMPARE(columnTexts(f.grid, u"名称"_s), (QStringList{u"客1"_s, u"客2"_s, u"客3"_s}));
+    QCOMPARE(header->sortIndicatorSection(), columnOf(f.grid, u"名称"_s));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QCOMPARE(f.grid.currentRow(), 0);
+}
+
+void TestDataGrid::footerCountsAndSumsExactly()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    for (int id = 1; id <= 10; ++id)
+        addRow(f.db(), id, Money::fromRaw(1000), id <= 4 ? u"甲"_s : u"乙"_s); // 0.1 each
+    addRow(f.db(), 11, Money::fromUnits(5), u"丙"_s);
+
+    f.open(Statement(u"select * from 流水 where 分组 <> "_s).text(u"丙"_s));
+    // Sums are asked for only while the footer shows; the count always.
+    QCOMPARE(f.grid.totalCount(), qint64(10));
+    QCOMPARE(f.grid.footerText(u"金额"_s), QString());
+    f.grid.setFooterVisible(true);
+    QCOMPARE(f.grid.footerText(u"金额"_s), u"1"_s);
+    QCOMPARE(f.grid.footerText(u"数量"_s), u"10"_s); // 1+2+0+1+2+0+1+2+0+1
+    // The hidden row number is not the first visible column.
+    QCOMPARE(f.grid.footerText(u"名称"_s), u"共 10 条"_s);
+    QCOMPARE(f.grid.footerText(u"ID"_s), QString());
+    QCOMPARE(f.grid.footerText(u"时间"_s), QString());
+
+    // Every statement binds the base's values again, in their places.
+    f.open(Statement(u"select * from 流水 where 分组 = "_s)
+               .text(u"甲"_s)
+               .sql(u" and 金额 < "_s)
+               .money(Money::fromUnits(1)));
+    QCOMPARE(f.grid.footerText(u"名称"_s), u"共 4 条"_s);
+    QCOMPARE(f.grid.footerText(u"金额"_s), u"0.4"_s);
+    QCOMPARE(f.grid.loadedRowCount(), 4);
+
+    f.open(Statement(u"select * from 流水 where 分组 = "_s).text(u"无"_s));
+    QCOMPARE(f.grid.footerText(u"名称"_s), u"共 0 条"_s);
+    QCOMPARE(f.grid.footerText(u"金额"_s), u"0"_s);
+    QCOMPARE(f.grid.footerText(u"数量"_s), u"0"_s);
+    QCOMPARE(f.grid.currentRow(), -1);
+
+    // The count follows the first visible column when columns are moved.
+    QHeaderView *header = f.grid.view()->horizontalHeader();
+    header->moveSection(header->visualIndex(columnOf(f.grid, u"分组"_s)), 0);
+    QCOMPARE(f.grid.footerText(u"分组"_s), u"共 0 条"_s);
+    QCOMPARE(f.grid.footerText(u"名称"_s), QString());
+}
+
+void TestDataGrid::footerStaysUnderItsColumns()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addRows(f.db(), 40);
+    f.grid.setFooterVisible(true);
+    f.open();
+    f.grid.resize(300, 300); // narrower than the columns, so it scrolls sideways
+    QVERIFY(f.showGrid());
+    QHeaderView *header = f.grid.view()->horizontalHeader();
+    auto *sumLabel = f.grid.findChild<QLabel *>(u"footer:金额"_s);
+    QVERIFY(sumLabel);
+    QCOMPARE(sumLabel->text(), u"820"_s);
+
+    // Where the footer cell of the money column stands against its header section, or nothing.
+    const auto misplacement = [&] {
+        const int section = columnOf(f.grid, u"金额"_s);
+        const int headerLeft =
+            header->viewport()->mapTo(&f.grid, QPoint(header->sectionViewportPosition(section), 0)).x();
+        const int labelLeft = sumLabel->mapTo(&f.grid, QPoint(0, 0)).x();
+        if (labelLeft == headerLeft && sumLabel->width() == header->sectionSize(section))
+            return QString();
+        return u"cell at %1 width %2, column at %3 width %4"_s.arg(labelLeft)
+            .arg(sumLabel->width())
+            .arg(headerLeft)
+            .arg(header->sectionSize(section));
+    };
+    QVERIFY2(misplacement().isEmpty(), qPrintable(misplacement()));
+    header->resizeSection(columnOf(f.grid, u"名称"_s), 130);
+    QVERIFY2(misplacement().isEmpty(), qPrintable(u"after a resize: "_s + misplacement()));
+    header->moveSection(header->visualIndex(columnOf(f.grid, u"金额"_s)), header->count() - 1);
+    QVERIFY2(misplacement().isEmpty(), qPrintable(u"after a move: "_s + misplacement()));
+    QScrollBar *bar = f.grid.view()->horizontalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    QVERIFY2(misplacement().isEmpty(), qPrintable(u"after scrolling: "_s + misplacement()));
+    QVERIFY(!sumLabel->visibleRegion().isEmpty());
+    // Scrolled back, the last column is out of sight, and so is its footer cell.
+    bar->setValue(0);
+    QVERIFY(sumLabel->visibleRegion().isEmpty());
+}
+
+void TestDataGrid::rowsArriveAsTheViewScrolls()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    const int total = 2000;
+    addRows(f.db(), total);
+    f.open();
+    QCOMPARE(f.grid.totalCount(), qint64(total));
+    QCOMPARE(f.grid.footerText(u"名称"_s), u"共 2000 条"_s);
+    const int first = f.grid.loadedRowCount();
+    QVERIFY(first > 0);
+    QVERIFY(first < total);
+
+    QVERIFY(f.showGrid());
+    QTableView *view = f.grid.view();
+    int loaded = first;
+    for (int round = 0; round < total && loaded < total; ++round) {
+        view->scrollToBottom();
+        QCoreApplication::processEvents();
+        QVERIFY2(f.grid.loadedRowCount() > loaded, "scrolling to the bottom read no further rows");
+        loaded = f.grid.loadedRowCount();
+    }
+    QCOMPARE(loaded, total);
+    QVERIFY(!view->model()->canFetchMore({}));
+    QList<qint64> expected;
+    for (int id = 1; id <= total; ++id)
+        expected.append(id);
+    QCOMPARE(loadedIds(f.grid), expected); // the row number orders rows when nothing else does
+
+    // The largest amount is in the last block; the database finds it, not the rows loaded.
+    f.grid.sortBy(u"金额"_s, Qt::DescendingOrder);
+    QVERIFY(f.grid.loadedRowCount() < total);
+    QCOMPARE(f.grid.displayText(0, u"金额"_s), u"2000"_s);
+
+    // A column full of ties still pages every row exactly once; within a tie the rows run the
+    // way the column does, so the descending order is the ascending one reversed.
+    QList<QList<qint64>> both;
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        f.grid.sortBy(u"分组"_s, order);
+        f.grid.setCurrentRow(total - 1);
+        QCOMPARE(f.grid.loadedRowCount(), total);
+        QCOMPARE(f.grid.currentRow(), total - 1);
+        const QList<qint64> ids = loadedIds(f.grid);
+        QCOMPARE(QSet<qint64>(ids.begin(), ids.end()).size(), total);
+        const QStringList groups = columnTexts(f.grid, u"分组"_s);
+        int runs = 1;
+        for (int row = 1; row < total; ++row) {
+            if (groups.at(row) != groups.at(row - 1))
+                ++runs;
+            else if (order == Qt::AscendingOrder)
+                QVERIFY(ids.at(row - 1) < ids.at(row));
+            else
+                QVERIFY(ids.at(row - 1) > ids.at(row));
+        }
+        QCOMPARE(runs, 3);
+        both.append(ids);
+    }
+    std::reverse(both[1].begin(), both[1].end());
+    QCOMPARE(both[0], both[1]);
+}
+
+void TestDataGrid::refreshShowsChangesAndKeepsPlace()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addRows(f.db(), 5);
+    f.grid.setFooterVisible(true);
+    f.open();
+    QHeaderView *header = f.grid.view()->horizontalHeader();
+    header->resizeSection(columnOf(f.grid, u"名称"_s), 123);
+    f.grid.setCurrentRow(3);
+    QSignalSpy moved(&f.grid, &DataGrid::currentRowChanged);
+
+    addRow(f.db(), 6, Money::fromRaw(5));
+    f.grid.refresh();
+    QCOMPARE(f.grid.loadedRowCount(), 6);
+    QCOMPARE(f.grid.displayText(5, u"金额"_s), u"0.0005"_s);
+    QCOMPARE(f.grid.footerText(u"名称"_s), u"共 6 条"_s);
+    QCOMPARE(f.grid.footerText(u"金额"_s), u"15.0005"_s);
+    QCOMPARE(f.grid.currentRow(), 3);
+    QCOMPARE(moved.count(), 0);
+    // The operator's widths and the hidden columns survive.
+    QCOMPARE(header->sectionSize(columnOf(f.grid, u"名称"_s)), 123);
+    QCOMPARE(header->sectionSize(columnOf(f.grid, u"金额"_s)), 90);
+    QVERIFY(header->isSectionHidden(columnOf(f.grid, u"ID"_s)));
+
+    // Fewer rows than the current index: the last row becomes current.
+    f.db().execute(Statement(u"delete from 流水 where id > "_s).integer(2));
+    f.grid.refresh();
+    QCOMPARE(f.grid.loadedRowCount(), 2);
+    QCOMPARE(f.grid.currentRow(), 1);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.last().at(0).toInt(), 1);
+
+    // A current row beyond the first block is reached again.
+    f.db().execute(Statement(u"delete from 流水"_s));
+    addRows(f.db(), 1200);
+    f.grid.refresh();
+    f.grid.setCurrentRow(1100);
+    f.grid.refresh();
+    QCOMPARE(f.grid.currentRow(), 1100);
+    QCOMPARE(f.grid.value(1100, u"ID"_s).toLongLong(), 1101);
+}
+
+void TestDataGrid::cellsShowTheProgramsForms()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    const QDateTime at(QDate(2024, 3, 5), QTime(7, 8, 9));
+    f.db().execute(Statement::insert(Table, {{u"id"_s, SqlValue::integer(1)},
+                                             {u"名称"_s, SqlValue::text(u"茶 'A'"_s)},
+                                             {u"金额"_s, SqlValue::money(Money::fromRaw(123400))},
+                                             {u"数量"_s, SqlValue::integer(-3)},
+                                             {u"时间"_s, SqlValue::dateTime(at)},
+                                             {u"日期"_s, SqlValue::date(QDate(2024, 12, 31))},
+                                             {u"已结"_s, SqlValue::boolean(true)},
+                                             {u"折扣"_s, SqlValue::real(0.88)}}));
+    f.db().execute(Statement::insert(Table, {{u"id"_s, SqlValue::integer(2)},
+                                             {u"金额"_s, SqlValue::money(Money::fromRaw(-5000))},
+                                             {u"已结"_s, SqlValue::boolean(false)},
+                                             {u"折扣"_s, SqlValue::real(1)}}));
+    f.open();
+
+    QCOMPARE(f.grid.displayText(0, u"名称"_s), u"茶 'A'"_s);
+    QCOMPARE(f.grid.displayText(0, u"金额"_s), u"12.34"_s);
+    QCOMPARE(f.grid.displayText(1, u"金额"_s), u"-0.5"_s);
+    QCOMPARE(f.grid.displayText(0, u"数量"_s), u"-3"_s);
+    QCOMPARE(f.grid.displayText(0, u"时间"_s), u"2024-03-05 07:08:09"_s);
+    QCOMPARE(f.grid.displayText(0, u"日期"_s), u"2024-12-31"_s);
+    QCOMPARE(f.grid.displayText(0, u"已结"_s), u"是"_s);
+    QCOMPARE(f.grid.displayText(1, u"已结"_s), u"否"_s);
+    QCOMPARE(f.grid.displayText(0, u"折扣"_s), u"0.88"_s);
+    QCOMPARE(f.grid.displayText(1, u"折扣"_s), u"1"_s);
+    // Nothing stored shows nothing, not "0" or a made-up date.
+    QCOMPARE(f.grid.displayText(1, u"名称"_s), QString());
+    QCOMPARE(f.grid.displayText(1, u"时间"_s), QString());
+    QCOMPARE(f.grid.displayText(1, u"数量"_s), QString());
+
+    // value() is what the database returned, read back through the data layer.
+    QCOMPARE(f.db().moneyFrom(f.grid.value(0, u"金额"_s)), Money::fromRaw(123400));
+    QCOMPARE(f.grid.value(1, u"ID"_s).toLongLong(), 2);
+    QVERIFY(!f.grid.value(2, u"名称"_s).isValid());
+    QVERIFY(!f.grid.value(0, u"没有"_s).isValid());
+
+    // The view shows the same texts, numbers to the right.
+    const QAbstractItemModel *model = f.grid.view()->model();
+    const QModelIndex money = model->index(0, columnOf(f.grid, u"金额"_s));
+    const QModelIndex name = model->index(0, columnOf(f.grid, u"名称"_s));
+    QCOMPARE(model->data(money).toString(), u"12.34"_s);
+    QVERIFY(model->data(money, Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+    QVERIFY(!(model->data(name, Qt::TextAlignmentRole).toInt() & Qt::AlignRight));
+}
+
+void TestDataGrid::activationAndCurrentRow()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addRows(f.db(), 5);
+
+    // Nobody listens for activation: Enter is the dialog's default button.
+    QDialog dialog;
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *grid = new DataGrid(&dialog);
+    auto *choose = new QPushButton(u"选择"_s, &dialog);
+    layout->addWidget(grid);
+    layout->addWidget(choose);
+    choose->setDefault(true);
+    int chosen = 0;
+    connect(choose, &QPushButton::clicked, &dialog, [&chosen] { ++chosen; });
+    grid->setDatabase(f.db());
+    grid->setColumns(gridColumns());
+    grid->setQuery(Statement(u"select * from 流水"_s));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    grid->view()->setFocus();
+    QTest::keyClick(grid->view(), Qt::Key_Return);
+    QCOMPARE(chosen, 1);
+
+    // Someone listens: Enter activates the current row and goes no further.
+    QSignalSpy activated(grid, &DataGrid::rowActivated);
+    QSignalSpy current(grid, &DataGrid::currentRowChanged);
+    QTest::keyClick(grid->view(), Qt::Key_Down);
+    QCOMPARE(grid->currentRow(), 1);
+    QCOMPARE(current.count(), 1);
+    QTest::keyClick(grid->view(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(chosen, 1);
+    QCOMPARE(activated.count(), 1);
+    QCOMPARE(activated.last().at(0).toInt(), 1);
+
+    const QRect cell = grid->view()->visualRect(grid->view()->model()->index(3, columnOf(*grid, u"名称"_s)));
+    // A real double click arrives as a click followed by the double-click event.
+    QTest::mouseClick(grid->view()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->view()->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(activated.count(), 2);
+    QCOMPARE(activated.last().at(0).toInt(), 3);
+    QCOMPARE(grid->currentRow(), 3);
+
+    grid->setCurrentRow(2);
+    QCOMPARE(current.last().at(0).toInt(), 2);
+    QVERIFY(grid->view()->selectionModel()->isRowSelected(2, {}));
+    grid->setCurrentRow(99);
+    QCOMPARE(grid->currentRow(), -1);
+    QCOMPARE(current.last().at(0).toInt(), -1);
+}
+
+void TestDataGrid::failuresLeaveAClearState()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addRows(f.db(), 3);
+    f.open();
+    QVERIFY(f.showGrid());
+    QSignalSpy failed(&f.grid, &DataGrid::queryFailed);
+
+    // A click that cannot sort keeps the rows and the order the grid had, and says why.
+    clickHeader(f.grid, u"金额"_s);
+    QCOMPARE(f.grid.displayText(0, u"金额"_s), u"1"_s);
+    f.db().executeScript(u"alter table 流水 rename to 旧流水"_s);
+    clickHeader(f.grid, u"金额"_s);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!failed.last().at(0).toString().isEmpty());
+    QCOMPARE(f.grid.loadedRowCount(), 3);
+    QCOMPARE(f.grid.sortOrder(), Qt::AscendingOrder);
+    QCOMPARE(f.grid.view()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    QVERIFY_THROWS_EXCEPTION(DbError, f.grid.refresh());
+    QCOMPARE(f.grid.loadedRowCount(), 3);
+
+    // A query naming a column its result lacks empties the grid.
+    f.db().executeScript(u"alter table 旧流水 rename to 流水"_s);
+    QVERIFY_THROWS_EXCEPTION(DbError, f.open(Statement(u"select id, 名称 from 流水"_s)));
+    QCOMPARE(f.grid.loadedRowCount(), 0);
+    QCOMPARE(f.grid.totalCount(), qint64(0));
+    QCOMPARE(f.grid.currentRow(), -1);
+    QVERIFY_THROWS_EXCEPTION(DbError, f.grid.refresh());
+    f.open();
+    QCOMPARE(f.grid.loadedRowCount(), 3);
+}
+
+QTEST_MAIN(TestDataGrid)
+#include "tst_datagrid.moc"
