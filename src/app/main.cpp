@@ -1,7 +1,9 @@
+#include "app/LgUt.h"
 #include "app/SharedConnection.h"
 #include "app/Startup.h"
 #include "data/DeliveredDatabase.h"
-#include "db/IniFile.h"
+#include "data/SetDataUt.h"
+#include "widgets/Icons.h"
 #include "widgets/Prompt.h"
 
 #include <QApplication>
@@ -10,7 +12,6 @@
 #include <QTextStream>
 
 #include <cstring>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -18,16 +19,36 @@ namespace {
 
 int createDatabase(const QString &target)
 {
-    QTextStream err(stderr);
-    QTextStream out(stdout);
     try {
         DeliveredDatabase::createAt(target, QDir::currentPath());
     } catch (const DbError &e) {
-        err << u"建立数据库失败: "_s << e.text() << Qt::endl;
+        QTextStream(stderr) << u"建立数据库失败: "_s << e.text() << Qt::endl;
         return 1;
     }
-    out << u"已建立数据库: "_s << target << Qt::endl;
+    QTextStream(stdout) << u"已建立数据库: "_s << target << Qt::endl;
     return 0;
+}
+
+// Reads system.ini, opens the shared connection (offering the database settings when
+// that fails) and reads the shop's name and telephone.
+RunState startRun(const QString &appDir, Prompt &prompt)
+{
+    RunState run;
+    run.appDir = appDir;
+    run.ini = IniFile(Startup::systemIniPath(appDir));
+    run.settings = Startup::readSettings(run.ini);
+    if (std::optional<Database> db = openSharedConnection(run.settings, appDir, prompt)) {
+        run.db = *db;
+    } else {
+        TSetDataFm settings(run.ini, run.settings.databaseKind, prompt);
+        settings.exec();
+    }
+    try {
+        std::tie(run.shopName, run.shopTel) = Login::shopInfo(run.db);
+    } catch (const DbError &e) {
+        prompt.message(nullptr, e.text(), Prompt::Icon::Error);
+    }
+    return run;
 }
 
 } // namespace
@@ -48,16 +69,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"管理系统"_s);
-    const QString appDir = QCoreApplication::applicationDirPath();
-    IniFile ini(Startup::systemIniPath(appDir));
-    const StartupSettings settings = Startup::readSettings(ini);
+    QApplication::setWindowIcon(Icons::application());
     QtPrompt prompt;
-    const std::optional<Database> db = openSharedConnection(settings, appDir, prompt);
-    QTextStream out(stdout);
-    if (!db) {
-        out << connectionFailedMessage() << Qt::endl;
-        return 1;
-    }
-    out << settings.softname << u": 已打开数据库 "_s << db->handle().databaseName() << Qt::endl;
-    return 0;
+    TLgFm login(startRun(QCoreApplication::applicationDirPath(), prompt), prompt);
+    QObject::connect(&login, &TLgFm::runEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    login.show();
+    return app.exec();
 }

@@ -29,9 +29,9 @@ void QtPrompt::message(QWidget *parent, const QString &text, Icon icon)
     }
 }
 
-bool QtPrompt::confirm(QWidget *parent, const QString &question)
+bool QtPrompt::confirm(QWidget *parent, const QString &question, const QString &title)
 {
-    return QMessageBox::question(parent, caption(), question, QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(parent, title.isEmpty() ? caption() : title, question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No)
            == QMessageBox::Yes;
 }

@@ -16,7 +16,8 @@ public:
 
     virtual void message(QWidget *parent, const QString &text, Icon icon = Icon::Information) = 0;
     // A question with the buttons Yes and No; true for Yes. Closing the box is No.
-    virtual bool confirm(QWidget *parent, const QString &question) = 0;
+    // The box is captioned with the title, or with the application's name when empty.
+    virtual bool confirm(QWidget *parent, const QString &question, const QString &title = {}) = 0;
     // A one-line input box; nothing when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &title, const QString &label,
                                              const QString &initial = {}, bool password = false) = 0;
@@ -32,7 +33,7 @@ class QtPrompt : public Prompt
 {
 public:
     void message(QWidget *parent, const QString &text, Icon icon = Icon::Information) override;
-    bool confirm(QWidget *parent, const QString &question) override;
+    bool confirm(QWidget *parent, const QString &question, const QString &title = {}) override;
     std::optional<QString> inputText(QWidget *parent, const QString &title, const QString &label,
                                      const QString &initial = {}, bool password = false) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,

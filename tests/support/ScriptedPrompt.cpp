@@ -5,9 +5,10 @@ void ScriptedPrompt::message(QWidget *, const QString &text, Icon)
     shown.append(text);
 }
 
-bool ScriptedPrompt::confirm(QWidget *, const QString &question)
+bool ScriptedPrompt::confirm(QWidget *, const QString &question, const QString &title)
 {
     shown.append(question);
+    lastTitle = title;
     return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
 }
 

@@ -19,7 +19,9 @@ public:
     QStringList fileAnswers;
 
     void message(QWidget *parent, const QString &text, Icon icon = Icon::Information) override;
-    bool confirm(QWidget *parent, const QString &question) override;
+    bool confirm(QWidget *parent, const QString &question, const QString &title = {}) override;
+    // The caption of the last question asked.
+    QString lastTitle;
     std::optional<QString> inputText(QWidget *parent, const QString &title, const QString &label,
                                      const QString &initial = {}, bool password = false) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,

@@ -1,0 +1,125 @@
+#include "LgUt.h"
+
+#include "app/MainUt.h"
+#include "card/CardReader.h"
+#include "card/SeticmUt.h"
+#include "ui_LgUt.h"
+#include "widgets/Icons.h"
+#include "widgets/Prompt.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+TLgFm::TLgFm(RunState run, Prompt &prompt, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TLgFm>()), m_run(std::move(run)), m_prompt(prompt)
+{
+    m_ui->setupUi(this);
+    // No title-bar buttons: the window is left through "登陆" or "退出".
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowIcon(Icons::application());
+    m_device = makeReaderDevice(m_run.ini, m_run.appDir);
+    m_reader = std::make_unique<CardReader>(*m_device, m_prompt);
+    m_seticm = std::make_unique<TSeticmFm>(*m_reader);
+
+    m_ui->Edit1->installEventFilter(this);
+    connect(m_ui->Button1, &QPushButton::clicked, this, &TLgFm::logIn);
+    connect(m_ui->Button2, &QPushButton::clicked, this, &TLgFm::leave);
+    // Choosing a name, or Enter after typing one, moves on to the password.
+    connect(m_ui->ComboBox1, &QComboBox::activated, this, [this] { m_ui->Edit1->setFocus(); });
+    connect(m_ui->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { m_ui->Edit1->setFocus(); });
+}
+
+TLgFm::~TLgFm()
+{
+    m_main.reset();
+    if (m_reader)
+        m_reader->closeReader();
+}
+
+void TLgFm::prepareForLogin()
+{
+    m_reader->setReaderPort(0);
+    setWindowTitle(m_run.settings.softname);
+    m_ui->Label3->setText(m_run.settings.softname);
+    m_ui->ComboBox1->clear();
+    m_ui->Edit1->clear();
+    m_ui->Button1->setDefault(false);
+    try {
+        const QStringList names = Login::operatorNames(m_run.db);
+        m_ui->ComboBox1->addItems(names);
+        if (!names.isEmpty())
+            m_ui->ComboBox1->setCurrentIndex(0);
+        m_ui->Edit1->setText(Login::prefilledPassword(m_run.db));
+        // With the password already there, Enter logs straight in.
+        if (m_ui->Edit1->text().isEmpty())
+            m_ui->ComboBox1->setFocus();
+        else
+            m_ui->Edit1->setFocus();
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    }
+}
+
+void TLgFm::showEvent(QShowEvent *event)
+{
+    prepareForLogin();
+    QDialog::showEvent(event);
+}
+
+bool TLgFm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter logs in once the password box has had the focus, not before.
+    if (watched == m_ui->Edit1 && event->type() == QEvent::FocusIn)
+        m_ui->Button1->setDefault(true);
+    return QDialog::eventFilter(watched, event);
+}
+
+void TLgFm::logIn()
+{
+    const QString name = m_ui->ComboBox1->currentText();
+    std::optional<Permissions> flags;
+    try {
+        flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime());
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+        return;
+    }
+    if (!flags) {
+        m_prompt.message(this, u"用户名或者密码错误请重新输入！"_s, Prompt::Icon::Warning);
+        m_ui->Edit1->selectAll();
+        m_ui->Edit1->setFocus();
+        return;
+    }
+    m_run.CurrentOperator = name;
+    m_run.permissions = *flags;
+    m_main = std::make_unique<TMainFm>(m_run, m_prompt, *m_reader, *m_seticm);
+    connect(m_main.get(), &TMainFm::closed, this, &TLgFm::runEnded);
+    hide();
+    // Where no window manager maximises, the window still covers the screen.
+    if (QScreen *screen = this->screen())
+        m_main->setGeometry(screen->availableGeometry());
+    m_main->showMaximized();
+}
+
+void TLgFm::leave()
+{
+    QDialog::reject();
+    emit runEnded();
+}
+
+void TLgFm::reject()
+{
+    leave();
+}
+
+void TLgFm::closeEvent(QCloseEvent *event)
+{
+    m_reader->closeReader();
+    QDialog::closeEvent(event);
+    if (!m_main)
+        emit runEnded();
+}

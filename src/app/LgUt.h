@@ -1,0 +1,58 @@
+#pragma once
+// The login window: created first and kept, hidden, for the whole run. It owns the run's
+// state (connection, operator, permissions, system.ini texts) and the card reader, and
+// hands over to the main window after a successful login.
+
+#include "app/RunState.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TLgFm;
+}
+class CardReader;
+class Prompt;
+class ReaderDevice;
+class TMainFm;
+class TSeticmFm;
+
+class TLgFm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // run: the state start-up prepared (connection, settings, shop information).
+    TLgFm(RunState run, Prompt &prompt, QWidget *parent = nullptr);
+    ~TLgFm() override;
+
+    RunState &run() { return m_run; }
+    CardReader &cardReader() { return *m_reader; }
+    TSeticmFm &seticm() { return *m_seticm; }
+    TMainFm *mainWindow() const { return m_main.get(); }
+
+    // Reads the operator list again; the window does this whenever it is shown.
+    void prepareForLogin();
+
+signals:
+    // The main window was closed: the run is over.
+    void runEnded();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void logIn();
+    void leave();
+
+    std::unique_ptr<Ui::TLgFm> m_ui;
+    RunState m_run;
+    Prompt &m_prompt;
+    std::unique_ptr<ReaderDevice> m_device;
+    std::unique_ptr<CardReader> m_reader;
+    std::unique_ptr<TSeticmFm> m_seticm;
+    std::unique_ptr<TMainFm> m_main;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Rows that tests put into a fresh database: room types, tags, open bills, lines, operators.
+
+#include "app/RunState.h"
+#include "db/Database.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace Fixtures {
+
+void addRoomType(const Database &db, const QString &name, const QString &ticket = QStringLiteral("0"));
+void addTag(const Database &db, const QString &number, const QString &roomType, const QString &state);
+// An open bill on tag, joined to the bill of master (itself for a single tag).
+void openBill(const Database &db, const QString &tag, const QString &master, const QDateTime &arrival,
+              const QString &deposit = QStringLiteral("0"));
+void addLine(const Database &db, const QString &tag, const QString &master, const QString &item,
+             const QString &amount);
+void addOperator(const Database &db, const QString &name, const QString &password, const Permissions &flags);
+qint64 count(const Database &db, const QString &table);
+
+// A state for the run of a test, logged in as the delivered operator with every permission.
+RunState runState(const Database &db, const QString &appDir);
+
+} // namespace Fixtures
