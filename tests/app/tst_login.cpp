@@ -1,0 +1,150 @@
+// The login window: the operator list, the pre-filled default password, Enter, right and
+// wrong passwords, and exactly one login record per successful login.
+#include "app/LgUt.h"
+#include "app/MainUt.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestDatabase.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Fixtures;
+
+namespace {
+
+struct LoginWindow
+{
+    LoginWindow() : t(u"sqlite"_s)
+    {
+        Permissions cashier;
+        cashier.set(Permission::Checkout, true);
+        addOperator(t.db(), u"收银员"_s, u"8888"_s, cashier);
+        RunState run = runState(t.db(), t.baseDir());
+        run.CurrentOperator.clear();
+        run.permissions = Permissions();
+        window = std::make_unique<TLgFm>(std::move(run), prompt);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    QComboBox *name() const { return window->findChild<QComboBox *>(u"ComboBox1"_s); }
+    QLineEdit *password() const { return window->findChild<QLineEdit *>(u"Edit1"_s); }
+    QPushButton *button(const QString &n) const { return window->findChild<QPushButton *>(n); }
+    qint64 records() const { return count(t.db(), u"启动记录"_s); }
+
+    TestDatabase t;
+    ScriptedPrompt prompt;
+    std::unique_ptr<TLgFm> window;
+};
+
+} // namespace
+
+class TestLogin : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listsOperatorsAndPrefillsTheDefault();
+    void rightPasswordLogsInOnceAndHoldsTheFlags();
+    void wrongPasswordStaysAndWritesNothing();
+    void enterLogsInOnlyAfterThePasswordBoxHadFocus();
+    void typedNameWorksLikeAChosenOne();
+    void changedDefaultIsNotPrefilled();
+};
+
+void TestLogin::listsOperatorsAndPrefillsTheDefault()
+{
+    LoginWindow l;
+    QCOMPARE(l.name()->count(), 2);
+    QCOMPARE(l.name()->itemText(0), u"超级管理员"_s);
+    QCOMPARE(l.name()->itemText(1), u"收银员"_s);
+    QCOMPARE(l.name()->currentText(), u"超级管理员"_s);
+    QCOMPARE(l.password()->text(), u"1"_s);
+    QCOMPARE(l.window->windowTitle(), u"测试系统"_s);
+    QCOMPARE(l.password()->echoMode(), QLineEdit::Password);
+}
+
+void TestLogin::rightPasswordLogsInOnceAndHoldsTheFlags()
+{
+    LoginWindow l;
+    l.name()->setEditText(u"收银员"_s);
+    l.password()->setText(u"8888"_s);
+    QTest::mouseClick(l.button(u"Button1"_s), Qt::LeftButton);
+    QVERIFY(l.window->mainWindow());
+    QVERIFY(l.window->isHidden());
+    QCOMPARE(l.window->run().CurrentOperator, u"收银员"_s);
+    QVERIFY(l.window->run().has(Permission::Checkout));
+    QVERIFY(!l.window->run().has(Permission::OpenBill));
+    QCOMPARE(l.records(), 1);
+    QCOMPARE(l.t.db().scalar(Statement(u"select 用户名 from 启动记录"_s)).toString(), u"收银员"_s);
+    QVERIFY(l.prompt.shown.isEmpty());
+    l.prompt.confirmAnswers = {true};
+    l.window->mainWindow()->close();
+}
+
+void TestLogin::wrongPasswordStaysAndWritesNothing()
+{
+    LoginWindow l;
+    l.name()->setEditText(u"收银员"_s);
+    l.password()->setText(u"1"_s); // the default belongs to the other operator
+    QTest::mouseClick(l.button(u"Button1"_s), Qt::LeftButton);
+    QCOMPARE(l.prompt.shown, QStringList{u"用户名或者密码错误请重新输入！"_s});
+    QVERIFY(!l.window->mainWindow());
+    QCOMPARE(l.records(), 0);
+    QCOMPARE(l.password()->selectedText(), u"1"_s);
+    QVERIFY(l.window->isVisible());
+
+    l.name()->setEditText(u"没有这个人"_s);
+    l.password()->setText(u"8888"_s);
+    QTest::mouseClick(l.button(u"Button1"_s), Qt::LeftButton);
+    QCOMPARE(l.prompt.shown.size(), 2);
+    QCOMPARE(l.records(), 0);
+}
+
+void TestLogin::enterLogsInOnlyAfterThePasswordBoxHadFocus()
+{
+    LoginWindow l;
+    l.name()->setCurrentIndex(1); // no default password: the name box has the focus
+    l.window->prepareForLogin();
+    l.name()->setEditText(u"收银员"_s);
+    l.name()->setFocus();
+    QVERIFY(!l.button(u"Button1"_s)->isDefault());
+    QTest::keyClick(l.window.get(), Qt::Key_Return);
+    QVERIFY(!l.window->mainWindow());
+    QCOMPARE(l.records(), 0);
+
+    l.password()->setFocus();
+    QVERIFY(l.button(u"Button1"_s)->isDefault());
+    l.password()->setText(u"8888"_s);
+    QTest::keyClick(l.password(), Qt::Key_Return);
+    QVERIFY(l.window->mainWindow());
+    QCOMPARE(l.records(), 1);
+    l.prompt.confirmAnswers = {true};
+    l.window->mainWindow()->close();
+}
+
+void TestLogin::typedNameWorksLikeAChosenOne()
+{
+    LoginWindow l;
+    // the pre-filled default with the first name, logged in by Enter at once
+    QTest::keyClick(l.password(), Qt::Key_Return);
+    QVERIFY(l.window->mainWindow());
+    QCOMPARE(l.window->run().CurrentOperator, u"超级管理员"_s);
+    QVERIFY(l.window->run().has(Permission::CancelBill));
+    l.prompt.confirmAnswers = {true};
+    l.window->mainWindow()->close();
+}
+
+void TestLogin::changedDefaultIsNotPrefilled()
+{
+    LoginWindow l;
+    l.t.db().execute(Statement(u"delete from 管理员 where 用户名="_s).text(u"超级管理员"_s));
+    l.window->prepareForLogin();
+    QCOMPARE(l.name()->currentText(), u"收银员"_s);
+    QVERIFY(l.password()->text().isEmpty());
+}
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"
