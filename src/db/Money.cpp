@@ -183,3 +183,13 @@ Money Money::multipliedBy(double factor) const
     const qint64 value = qint64(result);
     return Money(negative ? -value : value);
 }
+
+qint64 Money::roundedToUnits() const
+{
+    qint64 units = m_raw / Scale;
+    const qint64 rest = m_raw % Scale; // carries the sign of m_raw
+    const qint64 twice = 2 * (rest < 0 ? -rest : rest);
+    if (twice > Scale || (twice == Scale && (units & 1)))
+        units += m_raw < 0 ? -1 : 1;
+    return units;
+}

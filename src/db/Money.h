@@ -32,6 +32,8 @@ public:
     // The factor counts as the decimal it is written as (0.88 is exactly 0.88).
     Money multipliedBy(double factor) const;
     Money operator*(qint64 quantity) const { return Money(m_raw * quantity); }
+    // The amount as a whole number of units, rounding half to even (170.5 -> 170).
+    qint64 roundedToUnits() const;
 
     constexpr Money operator+(Money other) const { return Money(m_raw + other.m_raw); }
     constexpr Money operator-(Money other) const { return Money(m_raw - other.m_raw); }

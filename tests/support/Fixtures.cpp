@@ -45,6 +45,54 @@ void addLine(const Database &db, const QString &tag, const QString &master, cons
                                                  {u"消费时间"_s, SqlValue::dateTime(QDateTime::currentDateTime())}}));
 }
 
+void addFullLine(const Database &db, const QString &tag, const QString &master, const QString &item,
+                 const QString &price, double rate, qint64 quantity, const QString &commission,
+                 const QString &waiterNumber, const QString &waiterName)
+{
+    const Money list = *Money::parse(price);
+    db.execute(Statement::insert(u"手牌消费"_s, {{u"手牌号码"_s, SqlValue::text(tag)},
+                                                 {u"主手牌号"_s, SqlValue::text(master)},
+                                                 {u"项目名"_s, SqlValue::text(item)},
+                                                 {u"单价"_s, SqlValue::money(list)},
+                                                 {u"打折率"_s, SqlValue::real(rate)},
+                                                 {u"实际单价"_s, SqlValue::money(list.multipliedBy(rate))},
+                                                 {u"数量"_s, SqlValue::integer(quantity)},
+                                                 {u"合计"_s, SqlValue::money((list * quantity).multipliedBy(rate))},
+                                                 {u"提成金额"_s, commission.isEmpty()
+                                                                      ? SqlValue::null()
+                                                                      : SqlValue::money(*Money::parse(commission))},
+                                                 {u"消费时间"_s, SqlValue::dateTime(QDateTime::currentDateTime())},
+                                                 {u"是否计时"_s, SqlValue::text(u"否"_s)},
+                                                 {u"状态"_s, SqlValue::text(u"消费完毕"_s)},
+                                                 {u"服务生编号"_s, SqlValue::text(waiterNumber)},
+                                                 {u"服务生姓名"_s, SqlValue::text(waiterName)}}));
+}
+
+void addMemberType(const Database &db, const QString &name, double rate)
+{
+    db.execute(Statement::insert(u"会员类型"_s, {{u"类型名称"_s, SqlValue::text(name)},
+                                                 {u"打折率"_s, SqlValue::real(rate)},
+                                                 {u"初始积分"_s, SqlValue::integer(0)}}));
+}
+
+qint64 addMember(const Database &db, const QString &card, const QString &password, const QString &type,
+                 const QString &balance, qint64 points)
+{
+    db.execute(Statement::insert(u"会员管理"_s, {{u"会员卡号"_s, SqlValue::text(card)},
+                                                 {u"会员姓名"_s, SqlValue::text(u"会员"_s + card)},
+                                                 {u"密码"_s, SqlValue::text(PasswordHash::hash(password))},
+                                                 {u"当前状态"_s, SqlValue::text(u"可用"_s)},
+                                                 {u"会员类型"_s, SqlValue::text(type)},
+                                                 {u"卡内金额"_s, SqlValue::money(*Money::parse(balance))},
+                                                 {u"当前积分"_s, SqlValue::integer(points)}}));
+    return db.scalar(Statement(u"select max(id) from 会员管理"_s)).toLongLong();
+}
+
+void setBillCounter(const Database &db, qint64 last)
+{
+    db.execute(Statement(u"update 单据号 set 单据号="_s).integer(last));
+}
+
 void addOperator(const Database &db, const QString &name, const QString &password, const Permissions &flags)
 {
     QList<std::pair<QString, SqlValue>> values{{u"用户名"_s, SqlValue::text(name)},

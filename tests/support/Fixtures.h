@@ -16,6 +16,16 @@ void openBill(const Database &db, const QString &tag, const QString &master, con
               const QString &deposit = QStringLiteral("0"));
 void addLine(const Database &db, const QString &tag, const QString &master, const QString &item,
              const QString &amount);
+// A line with everything the checkout copies: price, rate, quantity, commission, waiter.
+void addFullLine(const Database &db, const QString &tag, const QString &master, const QString &item,
+                 const QString &price, double rate, qint64 quantity, const QString &commission,
+                 const QString &waiterNumber = QStringLiteral("001"),
+                 const QString &waiterName = QStringLiteral("小李"));
+void addMemberType(const Database &db, const QString &name, double rate);
+// Returns the member's row number.
+qint64 addMember(const Database &db, const QString &card, const QString &password, const QString &type,
+                 const QString &balance, qint64 points);
+void setBillCounter(const Database &db, qint64 last);
 void addOperator(const Database &db, const QString &name, const QString &password, const Permissions &flags);
 qint64 count(const Database &db, const QString &table);
 

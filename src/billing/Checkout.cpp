@@ -1,0 +1,262 @@
+#include "Checkout.h"
+
+#include "db/PasswordHash.h"
+#include "db/Transaction.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace Checkout {
+
+namespace {
+
+const QString Settled = u"已结"_s;
+const QString Free = u"免单"_s;
+
+struct Line
+{
+    qint64 id = 0;
+    QString item;
+    Money listPrice;
+    Money price;
+    qint64 quantity = 0;
+    Money amount;
+    Money commission;
+    QDateTime at;
+    QString timed;
+    QString waiterNumber;
+    QString waiterName;
+    QString tag;
+};
+
+QList<Line> readLines(const Database &db, const QString &tag)
+{
+    QList<Line> lines;
+    Cursor c = db.query(linesQuery(tag));
+    while (c.next()) {
+        Line l;
+        l.id = c.integer(u"id"_s);
+        l.item = c.text(u"项目名"_s);
+        l.listPrice = c.money(u"单价"_s);
+        l.price = c.money(u"实际单价"_s);
+        l.quantity = c.integer(u"数量"_s);
+        l.amount = c.money(u"合计"_s);
+        l.commission = c.money(u"提成金额"_s);
+        l.at = c.dateTime(u"消费时间"_s);
+        l.timed = c.text(u"是否计时"_s);
+        l.waiterNumber = c.text(u"服务生编号"_s);
+        l.waiterName = c.text(u"服务生姓名"_s);
+        l.tag = c.text(u"手牌号码"_s);
+        lines.append(l);
+    }
+    return lines;
+}
+
+// Takes the next bill number. The update locks the counter row until the transaction
+// ends, so two counters on one server never get the same number.
+qint64 takeBillNumber(const Database &db)
+{
+    db.execute(Statement(u"update 单据号 set 单据号=单据号+1"_s));
+    return db.scalar(Statement(u"select 单据号 from 单据号"_s)).toLongLong();
+}
+
+Outcome write(const Database &db, const Settlement &s, const QDateTime &now, bool free)
+{
+    Transaction tx(db);
+    const QList<Line> lines = readLines(db, s.tag);
+    QList<qint64> ids;
+    for (const Line &l : lines)
+        ids.append(l.id);
+    if (ids != s.lineIds)
+        throw BillChanged();
+
+    Outcome out;
+    out.billNumber = takeBillNumber(db);
+    out.numberChanged = out.billNumber != s.shownNumber;
+    const QString number = QString::number(out.billNumber);
+    const QString state = free ? Free : Settled;
+
+    QList<std::pair<QString, SqlValue>> record{
+        {u"结帐单号"_s, SqlValue::text(number)},
+        {u"手牌号码"_s, SqlValue::text(s.tag)},
+        {u"进店时间"_s, SqlValue::dateTime(s.arrival)},
+        {u"离店时间"_s, SqlValue::dateTime(now)},
+        {u"实收金额"_s, SqlValue::money(s.received)},
+        {u"消费金额"_s, SqlValue::money(s.consumption)},
+        {u"结帐方式"_s, SqlValue::text(s.payment == Payment::Card ? u"卡内扣除"_s : u"现金支付"_s)},
+        {u"状态"_s, SqlValue::text(state)},
+        {u"结帐时间"_s, SqlValue::dateTime(now)},
+        {u"顾客姓名"_s, SqlValue::text(s.customerName)},
+        {u"备注"_s, SqlValue::text(s.remark)},
+        {u"营业员"_s, SqlValue::text(s.operatorName)},
+    };
+    if (!free)
+        record.append({u"会员卡号"_s, SqlValue::text(s.member ? s.member->cardNumber : u"非会员"_s)});
+    db.execute(Statement::insert(u"结帐管理"_s, record));
+
+    if (!free && s.member) {
+        // Points and balance change by one statement each, so a payment at another
+        // counter at the same moment is not lost.
+        db.execute(Statement(u"update 会员管理 set 当前积分=当前积分+"_s)
+                       .integer(s.received.roundedToUnits())
+                       .sql(u" where id="_s)
+                       .integer(s.member->id));
+        if (s.payment == Payment::Card)
+            db.execute(Statement(u"update 会员管理 set 卡内金额=卡内金额-"_s)
+                           .money(s.received)
+                           .sql(u" where id="_s)
+                           .integer(s.member->id));
+    }
+
+    for (const Line &l : lines) {
+        db.execute(Statement::insert(u"结帐明细"_s, {
+                                                         {u"单据号"_s, SqlValue::text(number)},
+                                                         {u"手牌号码"_s, SqlValue::text(s.tag)},
+                                                         {u"顾客姓名"_s, SqlValue::text(s.customerName)},
+                                                         {u"消费项目"_s, SqlValue::text(l.item)},
+                                                         {u"消费单价"_s, SqlValue::money(free ? l.listPrice : l.price)},
+                                                         {u"消费数量"_s, SqlValue::integer(l.quantity)},
+                                                         {u"消费金额"_s, SqlValue::money(l.amount)},
+                                                         {u"消费时间"_s, SqlValue::dateTime(l.at)},
+                                                         {u"是否计时"_s, SqlValue::text(l.timed)},
+                                                         {u"服务生编号"_s, SqlValue::text(l.waiterNumber)},
+                                                         {u"服务生姓名"_s, SqlValue::text(l.waiterName)},
+                                                         {u"营业员"_s, SqlValue::text(s.operatorName)},
+                                                         {u"状态"_s, SqlValue::text(state)},
+                                                     }));
+        if (!free && l.commission > Money())
+            db.execute(Statement::insert(u"服务生提成"_s, {
+                                                               {u"编号"_s, SqlValue::text(l.waiterNumber)},
+                                                               {u"姓名"_s, SqlValue::text(l.waiterName)},
+                                                               {u"结帐时间"_s, SqlValue::date(now.date())},
+                                                               {u"提成金额"_s, SqlValue::money(l.commission)},
+                                                               {u"单据号"_s, SqlValue::text(number)},
+                                                               {u"手牌号码"_s, SqlValue::text(s.tag)},
+                                                           }));
+    }
+
+    db.execute(Statement(u"delete from  手牌消费  where 主手牌号="_s).text(s.tag).sql(u"  or 手牌号码="_s).text(s.tag));
+    // Only tags that carried a gathered line are released.
+    QStringList released;
+    for (const Line &l : lines) {
+        if (released.contains(l.tag))
+            continue;
+        released.append(l.tag);
+        db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(l.tag));
+        db.execute(
+            Statement(u"update 手牌管理 set 手牌状态="_s).text(u"可用"_s).sql(u" where 手牌号码="_s).text(l.tag));
+    }
+    tx.commit();
+    return out;
+}
+
+} // namespace
+
+BillChanged::BillChanged()
+    : DbError(u"这张单的消费明细已被其他收银台改动,请关闭后重新结帐."_s)
+{
+}
+
+Statement linesQuery(const QString &tag)
+{
+    return Statement(u"select * from 手牌消费 where 主手牌号="_s)
+        .text(tag)
+        .sql(u" or 手牌号码="_s)
+        .text(tag)
+        .sql(u" order by id"_s);
+}
+
+Bill load(const Database &db, const QString &tag)
+{
+    Bill bill;
+    bill.shownNumber = db.scalar(Statement(u"select 单据号 from 单据号"_s)).toLongLong() + 1;
+    Cursor open = db.query(Statement(u"select * from 手牌开单 where 手牌号码="_s).text(tag));
+    if (open.next()) {
+        bill.customerName = open.text(u"顾客姓名"_s);
+        bill.deposit = open.money(u"押金金额"_s);
+        bill.arrival = open.dateTime(u"进店时间"_s);
+    }
+    for (const Line &l : readLines(db, tag)) {
+        bill.lineIds.append(l.id);
+        bill.tagList.append(l.tag);
+        bill.total += l.amount;
+    }
+    return bill;
+}
+
+std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password)
+{
+    Cursor c = db.query(Statement(u"select * from 会员管理 where 会员卡号="_s).text(cardNumber).sql(u" order by id"_s));
+    while (c.next()) {
+        if (!PasswordHash::verify(password, c.text(u"密码"_s)))
+            continue;
+        Member m;
+        m.id = c.integer(u"id"_s);
+        m.cardNumber = c.text(u"会员卡号"_s);
+        m.name = c.text(u"会员姓名"_s);
+        m.type = c.text(u"会员类型"_s);
+        m.points = c.integer(u"当前积分"_s);
+        m.balance = c.money(u"卡内金额"_s);
+        return m;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> typeRate(const Database &db, const QString &type)
+{
+    Cursor c = db.query(Statement(u"select * from 会员类型 where 类型名称="_s).text(type));
+    if (!c.next())
+        return std::nullopt;
+    return c.real(u"打折率"_s);
+}
+
+QString rateText(double rate)
+{
+    // Rounded as the decimal the rate is written as, so 0.875 shows 0.88 and 0.865 shows 0.87.
+    const Money scaled = Money::fromRaw(10000).multipliedBy(rate);
+    const qint64 hundredths = (scaled.raw() + (scaled.raw() >= 0 ? 50 : -50)) / 100;
+    return QString::number(double(hundredths) / 100.0, 'f', 2);
+}
+
+std::optional<Money> applyRate(Money received, const QString &rate)
+{
+    const std::optional<Money> factor = Money::parse(rate);
+    if (!factor)
+        return std::nullopt;
+    return received.multipliedBy(double(factor->raw()) / double(Money::Scale));
+}
+
+Outcome settle(const Database &db, const Settlement &s, const QDateTime &now)
+{
+    return write(db, s, now, false);
+}
+
+Outcome settleFree(const Database &db, const Settlement &s, const QDateTime &now)
+{
+    return write(db, s, now, true);
+}
+
+QString closingMessage(const Outcome &outcome)
+{
+    if (!outcome.numberChanged)
+        return u"谢谢光临！"_s;
+    return u"谢谢光临！\n结帐单号已被其他收银台使用,本单的结帐单号为 %1."_s.arg(outcome.billNumber);
+}
+
+QString noFreeBillPermissionMessage()
+{
+    return u"操作失败:您没有免单权限,请让有更高权限的人来操作!"_s;
+}
+
+QString memberNotFoundMessage()
+{
+    return u"没有找到该会员的信息，请检查该会员是否处于停用状态，或者是您密码错误！"_s;
+}
+
+QString badReceivedAmountMessage()
+{
+    return u"实收金额必须是数字!"_s;
+}
+
+} // namespace Checkout

@@ -1,0 +1,92 @@
+#pragma once
+// The rules of settling a bill: what the checkout screen shows for a tag, the member
+// lookup and the discount rate, and writing a settled or free bill in one transaction
+// with its bill number taken at that moment.
+
+#include "db/Database.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace Checkout {
+
+// What the screen shows when it opens on a tag.
+struct Bill
+{
+    qint64 shownNumber = 0;   // the counter plus one, at the time of opening
+    QString customerName;     // from the tag's open bill
+    Money deposit;
+    QDateTime arrival;        // invalid when the tag has no open bill
+    QList<qint64> lineIds;    // the gathered lines, in the order the database keeps them
+    QStringList tagList;      // the tag of every gathered line, one entry per line
+    Money total;              // their sum; 0 without lines
+};
+
+// The lines of the bill: the tag's own and, for a master tag, those of its whole group.
+Statement linesQuery(const QString &tag);
+Bill load(const Database &db, const QString &tag);
+
+struct Member
+{
+    qint64 id = 0;
+    QString cardNumber;
+    QString name;
+    QString type;
+    qint64 points = 0;
+    Money balance;
+};
+// The member with this card number and password, or nothing.
+std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password);
+// The discount rate of a member type, or nothing when the type is unknown.
+std::optional<double> typeRate(const Database &db, const QString &type);
+// The rate as the screen shows and applies it: two decimals ("0.88" for 0.875).
+QString rateText(double rate);
+// The received amount after a rate typed as text; nothing when the rate is no number.
+std::optional<Money> applyRate(Money received, const QString &rate);
+
+enum class Payment { Cash, Card };
+
+struct Settlement
+{
+    QString tag;
+    qint64 shownNumber = 0;
+    QList<qint64> lineIds;   // the lines the cashier saw; settling refuses other ones
+    QDateTime arrival;
+    Money consumption;
+    Money received;
+    Payment payment = Payment::Cash;
+    std::optional<Member> member;
+    QString customerName;
+    QString remark;
+    QString operatorName;
+};
+
+struct Outcome
+{
+    qint64 billNumber = 0;  // the number the bill was written with
+    bool numberChanged = false; // another counter took the number shown meanwhile
+};
+
+// Thrown when the bill's lines changed after the screen gathered them.
+class BillChanged : public DbError
+{
+public:
+    BillChanged();
+};
+
+// "结帐": the checkout record, details, commission rows, the member's points and balance,
+// the lines and open bills removed, the tags freed, the counter advanced. All or nothing.
+Outcome settle(const Database &db, const Settlement &s, const QDateTime &now);
+// "免单": the same record and details marked free, no commission, no member change.
+Outcome settleFree(const Database &db, const Settlement &s, const QDateTime &now);
+
+// The closing message: thanks, and the bill number when it is not the one shown.
+QString closingMessage(const Outcome &outcome);
+QString noFreeBillPermissionMessage();
+QString memberNotFoundMessage();
+QString badReceivedAmountMessage();
+
+} // namespace Checkout
