@@ -2,6 +2,7 @@
 
 #include "app/Board.h"
 #include "card/CardReader.h"
+#include "billing/CheckOutUt.h"
 #include "card/SeticmUt.h"
 #include "data/SetDataUt.h"
 #include "ui_MainUt.h"
@@ -110,6 +111,7 @@ TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &s
     connect(m_ui->actSetData, &QAction::triggered, this, &TMainFm::openSetData);
     connect(m_ui->actSeticm, &QAction::triggered, this, [this] { m_seticm.exec(); });
     connect(m_ui->actHelp, &QAction::triggered, this, &TMainFm::openHelp);
+    connect(this, &TMainFm::checkoutRequested, this, &TMainFm::openCheckout);
 
     m_clock = new QTimer(this);
     m_clock->setInterval(ClockInterval);
@@ -494,4 +496,17 @@ void TMainFm::openSetData()
 {
     TSetDataFm screen(m_run.ini, m_run.DatabaseKind(), m_prompt, this);
     screen.exec();
+}
+
+void TMainFm::openCheckout(const QString &tag)
+{
+    TCheckOutFm screen(m_run, m_prompt, m_reader, tag, this);
+    if (screen.exec() != QDialog::Accepted)
+        return;
+    try {
+        PageControl1Change();
+        RefreshBoard();
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    }
 }

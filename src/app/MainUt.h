@@ -78,6 +78,7 @@ private:
     void exitSystem();
     void openHelp();
     void openSetData();
+    void openCheckout(const QString &tag);
     void showAllLines();
     void showLines(const Statement &query);
     void setItemIcon(QListWidgetItem *item, int icon);

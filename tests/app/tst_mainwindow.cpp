@@ -4,6 +4,7 @@
 #include "card/CardReader.h"
 #include "card/SeticmUt.h"
 #include "support/Fixtures.h"
+#include "support/ModalCloser.h"
 #include "widgets/DataGrid.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -81,6 +82,7 @@ public:
     std::unique_ptr<CardReader> reader;
     std::unique_ptr<TSeticmFm> seticm;
     std::unique_ptr<TMainFm> window;
+    ModalCloser screens; // the screens the board opens, closed again at once
 };
 
 QStringList enabledEntries(const TMainFm &w)
@@ -240,6 +242,7 @@ void TestMainWindow::popupCheckoutOfANothingBillIsRefused()
     // the tool button does not look at the amount
     b.action(u"toolCheckout"_s)->trigger();
     QCOMPARE(checkout.size(), 1);
+    QCOMPARE(b.screens.captions, QStringList{u"顾客结帐"_s});
 }
 
 void TestMainWindow::doubleClickAsksForTheRightScreen()

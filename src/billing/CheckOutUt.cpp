@@ -1,0 +1,225 @@
+#include "CheckOutUt.h"
+
+#include "card/CardReader.h"
+#include "db/DateTimeText.h"
+#include "ui_CheckOutUt.h"
+#include "widgets/Prompt.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+TCheckOutFm::TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, const QString &tag, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TCheckOutFm>()), m_run(run), m_prompt(prompt), m_reader(reader),
+      m_tag(tag)
+{
+    m_ui->setupUi(this);
+    // The rate box takes digits and the point (Enter applies it); so does the received amount.
+    auto *decimal = new QRegularExpressionValidator(QRegularExpression(u"[0-9.]*"_s), this);
+    m_ui->EditRate->setValidator(decimal);
+    m_ui->EditReceived->setValidator(decimal);
+    m_ui->EditRate->installEventFilter(this);
+
+    m_ui->DBGrid1->setDatabase(m_run.db);
+    m_ui->DBGrid1->setColumns({
+        {u"id"_s, {}, 0, ColumnKind::RowNumber, false, false},
+        {u"项目名"_s, {}, 100, ColumnKind::Text},
+        {u"实际单价"_s, {}, 60, ColumnKind::Money},
+        {u"数量"_s, {}, 40, ColumnKind::Integer},
+        {u"手牌号码"_s, {}, 60, ColumnKind::Text},
+        {u"主手牌号"_s, {}, 60, ColumnKind::Text},
+        {u"合计"_s, {}, 60, ColumnKind::Money},
+        {u"服务生编号"_s, {}, 70, ColumnKind::Text},
+        {u"营业员"_s, {}, 70, ColumnKind::Text},
+        {u"消费时间"_s, {}, 140, ColumnKind::DateTime},
+    });
+    connect(m_ui->DBGrid1, &DataGrid::queryFailed, this,
+            [this](const QString &text) { m_prompt.message(this, text, Prompt::Icon::Error); });
+
+    // The function keys live in a menu that is never shown.
+    const struct
+    {
+        QString text;
+        Qt::Key key;
+        std::function<void()> run;
+    } keys[] = {
+        {u"打印结帐单"_s, Qt::Key_F1, [this] { preview(); }},
+        {u"结帐"_s, Qt::Key_F2, [this] { settle(false); }},
+        {u"免单"_s, Qt::Key_F3, [this] { settle(true); }},
+        {u"挂帐"_s, Qt::Key_F4, [] {}},
+        {u"退出"_s, Qt::Key_F5, [this] { reject(); }},
+    };
+    for (const auto &k : keys) {
+        auto *action = new QAction(k.text, this);
+        action->setShortcut(QKeySequence(k.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, k.run);
+        addAction(action);
+    }
+
+    connect(m_ui->ButtonSettle, &QPushButton::clicked, this, [this] { settle(false); });
+    connect(m_ui->ButtonFree, &QPushButton::clicked, this, [this] { settle(true); });
+    connect(m_ui->ButtonPreview, &QPushButton::clicked, this, &TCheckOutFm::preview);
+    connect(m_ui->ButtonExit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->ButtonReadCard, &QPushButton::clicked, this, &TCheckOutFm::readCard);
+    connect(m_ui->EditCard, &QLineEdit::returnPressed, this, [this] { m_ui->EditPassword->setFocus(); });
+    connect(m_ui->EditPassword, &QLineEdit::returnPressed, this, &TCheckOutFm::lookUpMember);
+    connect(m_ui->EditRate, &QLineEdit::returnPressed, this, [this] {
+        applyRate();
+        m_ui->lblConsumption->setText(m_ui->EditReceived->text());
+    });
+
+    load();
+}
+
+TCheckOutFm::~TCheckOutFm() = default;
+
+bool TCheckOutFm::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click in the rate box selects all of it, ready for a new rate.
+    if (watched == m_ui->EditRate && event->type() == QEvent::MouseButtonPress) {
+        QTimer::singleShot(0, m_ui->EditRate, &QLineEdit::selectAll);
+        m_ui->EditRate->setFocus();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TCheckOutFm::load()
+{
+    m_ui->ButtonReadCard->setEnabled(m_run.startCardReader);
+    m_ui->EditRate->setText(u"1"_s);
+    m_ui->lblTag->setText(m_tag);
+    m_ui->EditPassword->clear();
+    m_ui->EditRemark->setText(u"无"_s);
+    m_ui->EditCard->setText(u"1"_s);
+    resetMember();
+    m_ui->EditCard->setFocus();
+    m_ui->EditCard->selectAll();
+    try {
+        m_bill = Checkout::load(m_run.db, m_tag);
+        m_ui->lblBillNo->setText(QString::number(m_bill.shownNumber));
+        m_ui->lblCustomer->setText(m_bill.customerName);
+        m_ui->lblDeposit->setText(m_bill.deposit.toString());
+        m_ui->lblArrival->setText(DateTimeText::dateTime(m_bill.arrival));
+        m_ui->ListTags->clear();
+        m_ui->ListTags->addItems(m_bill.tagList);
+        m_ui->lblConsumption->setText(m_bill.total.toString());
+        m_ui->EditReceived->setText(m_bill.total.toString());
+        m_ui->DBGrid1->setQuery(Checkout::linesQuery(m_tag));
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    }
+}
+
+void TCheckOutFm::resetMember()
+{
+    m_member.reset();
+    m_ui->lblMemberCard->setText(u"非会员"_s);
+    m_ui->lblMemberName->setText(u"散客"_s);
+    m_ui->lblMemberType->setText(u"散客"_s);
+    m_ui->lblPoints->setText(u"0"_s);
+    m_ui->lblBalance->setText(u"0"_s);
+}
+
+void TCheckOutFm::lookUpMember()
+{
+    std::optional<Checkout::Member> found;
+    std::optional<double> rate;
+    try {
+        found = Checkout::lookUp(m_run.db, m_ui->EditCard->text(), m_ui->EditPassword->text());
+        if (found)
+            rate = Checkout::typeRate(m_run.db, found->type);
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+        return;
+    }
+    if (!found) {
+        m_prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
+        // No member counts as identified until a lookup succeeds again.
+        if (m_member) {
+            resetMember();
+            m_ui->lblCustomer->setText(m_bill.customerName);
+        }
+        m_ui->EditPassword->clear();
+        m_ui->EditCard->setFocus();
+        m_ui->EditCard->selectAll();
+        return;
+    }
+    m_member = found;
+    m_ui->lblMemberCard->setText(found->cardNumber);
+    m_ui->lblMemberName->setText(found->name);
+    m_ui->lblCustomer->setText(found->name);
+    m_ui->lblMemberType->setText(found->type);
+    m_ui->lblPoints->setText(QString::number(found->points));
+    m_ui->lblBalance->setText(found->balance.toString());
+    if (rate) {
+        m_ui->EditRate->setText(Checkout::rateText(*rate));
+        applyRate();
+    }
+}
+
+void TCheckOutFm::applyRate()
+{
+    const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
+    if (!received) {
+        m_prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
+        return;
+    }
+    const std::optional<Money> discounted = Checkout::applyRate(*received, m_ui->EditRate->text());
+    if (!discounted) {
+        m_prompt.message(this, u"打折率必须是数字!"_s, Prompt::Icon::Warning);
+        return;
+    }
+    m_ui->EditReceived->setText(discounted->toString());
+}
+
+void TCheckOutFm::readCard()
+{
+    m_ui->EditCard->setText(m_reader.readCard(this));
+    m_ui->EditPassword->setFocus();
+}
+
+void TCheckOutFm::settle(bool free)
+{
+    if (free && !m_run.has(Permission::FreeBill)) {
+        m_prompt.message(this, Checkout::noFreeBillPermissionMessage(), Prompt::Icon::Warning);
+        return;
+    }
+    const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
+    const std::optional<Money> consumption = Money::parse(m_ui->lblConsumption->text());
+    if (!received || !consumption) {
+        m_prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
+        m_ui->EditReceived->setFocus();
+        return;
+    }
+    Checkout::Settlement s;
+    s.tag = m_tag;
+    s.shownNumber = m_bill.shownNumber;
+    s.lineIds = m_bill.lineIds;
+    s.arrival = m_bill.arrival;
+    s.consumption = *consumption;
+    s.received = *received;
+    s.payment = m_ui->RadioCard->isChecked() ? Checkout::Payment::Card : Checkout::Payment::Cash;
+    s.member = m_member;
+    s.customerName = m_ui->lblCustomer->text();
+    s.remark = m_ui->EditRemark->text();
+    s.operatorName = m_run.CurrentOperator;
+    try {
+        const Checkout::Outcome out = free ? Checkout::settleFree(m_run.db, s, QDateTime::currentDateTime())
+                                           : Checkout::settle(m_run.db, s, QDateTime::currentDateTime());
+        m_settledNumber = out.billNumber;
+        m_prompt.message(this, Checkout::closingMessage(out));
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+        return;
+    }
+    accept();
+}
+
+void TCheckOutFm::preview()
+{
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The checkout screen: gathers the lines of a tag (of its whole group for a master tag),
+// identifies a member, applies discount rates, and settles the bill in cash or from the
+// member's card, or waives it; previews the receipt.
+
+#include "app/RunState.h"
+#include "billing/Checkout.h"
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TCheckOutFm;
+}
+class CardReader;
+class Prompt;
+
+class TCheckOutFm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, const QString &tag, QWidget *parent = nullptr);
+    ~TCheckOutFm() override;
+
+    // The member the next settlement credits, if a lookup succeeded.
+    const std::optional<Checkout::Member> &member() const { return m_member; }
+    // The bill number the last settlement was written with.
+    qint64 settledNumber() const { return m_settledNumber; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void load();
+    void resetMember();
+    void lookUpMember();
+    void applyRate();
+    void readCard();
+    void settle(bool free);
+    void preview();
+
+    std::unique_ptr<Ui::TCheckOutFm> m_ui;
+    RunState &m_run;
+    Prompt &m_prompt;
+    CardReader &m_reader;
+    QString m_tag;
+    Checkout::Bill m_bill;
+    std::optional<Checkout::Member> m_member;
+    qint64 m_settledNumber = 0;
+};
