@@ -1,6 +1,7 @@
 #include "app/LgUt.h"
 #include "app/SharedConnection.h"
 #include "app/Startup.h"
+#include "card/CardReader.h"
 #include "data/DeliveredDatabase.h"
 #include "data/SetDataUt.h"
 #include "widgets/Icons.h"
@@ -43,6 +44,8 @@ RunState startRun(const QString &appDir, Prompt &prompt)
         TSetDataFm settings(run.ini, run.settings.databaseKind, prompt);
         settings.exec();
     }
+    // The login's "启动IC读卡器" option is off unless the venue switches its reader on here.
+    run.startCardReader = run.ini.read(u"card"_s, u"StartReader"_s) == u"1"_s;
     try {
         std::tie(run.shopName, run.shopTel) = Login::shopInfo(run.db);
     } catch (const DbError &e) {
@@ -53,10 +56,28 @@ RunState startRun(const QString &appDir, Prompt &prompt)
 
 } // namespace
 
+static int createBlankCard(const QString &path)
+{
+    if (!CardReader::createBlankCard(path)) {
+        QTextStream(stderr) << u"无法建立卡文件: "_s << path << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << u"已建立空白会员卡: "_s << path << Qt::endl;
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
-    // Creating a database needs no window, so it runs without a display.
+    // These need no window, so they run without a display.
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--create-blank-card") == 0) {
+            QCoreApplication core(argc, argv);
+            if (i + 1 >= argc) {
+                QTextStream(stderr) << u"用法: vesk --create-blank-card 卡文件"_s << Qt::endl;
+                return 2;
+            }
+            return createBlankCard(QString::fromLocal8Bit(argv[i + 1]));
+        }
         if (std::strcmp(argv[i], "--create-database") == 0) {
             QCoreApplication core(argc, argv);
             if (i + 1 >= argc) {

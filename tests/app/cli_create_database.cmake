@@ -22,3 +22,11 @@ execute_process(COMMAND "${VESK}" --create-database RESULT_VARIABLE rc OUTPUT_QU
 if(rc EQUAL 0)
     message(FATAL_ERROR "a missing target was accepted")
 endif()
+
+# vesk --create-blank-card: a simulated member card the program can write.
+set(card "${WORK}/card.sim")
+execute_process(COMMAND "${VESK}" --create-blank-card "${card}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+file(SIZE "${card}" size)
+if(NOT rc EQUAL 0 OR NOT size EQUAL 259)
+    message(FATAL_ERROR "blank card not created (${rc}, ${size} bytes)")
+endif()
