@@ -12,9 +12,10 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages: the toolchain, Qt 6 with its SQL drivers, and the CJK fonts.
+# Debian packages: the toolchain, Qt 6 with its SQL drivers, the CJK fonts, and poppler-utils
+# (pdftotext), with which a test reads a printed receipt back.
 VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk)
+    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk poppler-utils)
 
 install_packages() {
     local missing=()
