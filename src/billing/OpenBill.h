@@ -1,0 +1,60 @@
+#pragma once
+// The rules of opening a bill on one hand tag or a group of them: the room type's fees, the
+// free tags that may join, and the writes that mark the tags occupied, open one bill per tag
+// and charge the entry ticket.
+
+#include "db/Database.h"
+#include "db/Money.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace OpenBill {
+
+struct RoomCharges
+{
+    Money initialFee;
+    Money ticket;
+    Money total() const { return initialFee + ticket; }
+};
+// The fees of the room type; nought for both when the room type has no row.
+RoomCharges roomCharges(const Database &db, const QString &roomType);
+
+// The tags of the room type still free, other than the master tag, in the order they were added.
+QStringList freeTags(const Database &db, const QString &roomType, const QString &master);
+
+struct Request
+{
+    QString master;
+    QStringList tags; // the bill's tags, the master first
+    QString roomType;
+    RoomCharges charges; // as shown when the screen opened
+    QString customer;
+    QString deposit; // as typed
+    QString remark;
+    QString operatorName;
+    QDateTime now;
+};
+
+struct Outcome
+{
+    enum class Kind
+    {
+        Opened,
+        BadDeposit,
+        TagTaken
+    };
+    Kind kind = Kind::Opened;
+    QString tag;     // the tag no longer free, for TagTaken
+    QString message; // what the operator is told; empty when opened
+};
+
+QString badDepositMessage();
+QString tagTakenMessage(const QString &tag);
+
+// All or nothing: every tag must still be free when it is marked, else nothing is written.
+// Throws DbError, having written nothing.
+Outcome open(const Database &db, const Request &request);
+
+} // namespace OpenBill
