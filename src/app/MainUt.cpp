@@ -2,7 +2,9 @@
 
 #include "app/Board.h"
 #include "card/CardReader.h"
+#include "billing/AddConsumeUt.h"
 #include "billing/CheckOutUt.h"
+#include "billing/OpenDanUt.h"
 #include "card/SeticmUt.h"
 #include "data/SetDataUt.h"
 #include "ui_MainUt.h"
@@ -62,10 +64,10 @@ TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &s
                          m_ui->popCancel, m_ui->popReserve});
 
     // Entries that open a screen of this program; the others stay disabled until theirs exists.
-    m_available = {m_ui->actSetData,   m_ui->actSeticm,    m_ui->actHelp,      m_ui->toolOpenBill,
-                   m_ui->toolAddConsume, m_ui->toolCheckout, m_ui->toolReminder, m_ui->toolShift,
-                   m_ui->toolExit,     m_ui->popOpenBill,  m_ui->popAddConsume, m_ui->popCheckout,
-                   m_ui->popChangeState, m_ui->popCancel};
+    m_available = {m_ui->actSetData,    m_ui->actSeticm,      m_ui->actHelp,      m_ui->toolOpenBill,
+                   m_ui->toolAddConsume, m_ui->toolCheckout,   m_ui->toolReminder, m_ui->toolShift,
+                   m_ui->toolExit,      m_ui->popOpenBill,    m_ui->popAddConsume, m_ui->popCheckout,
+                   m_ui->popCancel};
     const QList<QMenu *> menus{m_ui->menuQuery, m_ui->menuSystem, m_ui->menuMember,
                                m_ui->menuWaiter, m_ui->menuMaintain, m_ui->menuHelp};
     for (QMenu *menu : menus) {
@@ -112,6 +114,8 @@ TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &s
     connect(m_ui->actSeticm, &QAction::triggered, this, [this] { m_seticm.exec(); });
     connect(m_ui->actHelp, &QAction::triggered, this, &TMainFm::openHelp);
     connect(this, &TMainFm::checkoutRequested, this, &TMainFm::openCheckout);
+    connect(this, &TMainFm::openBillRequested, this, &TMainFm::openOpenBill);
+    connect(this, &TMainFm::addConsumptionRequested, this, &TMainFm::openAddConsumption);
 
     m_clock = new QTimer(this);
     m_clock->setInterval(ClockInterval);
@@ -407,7 +411,7 @@ void TMainFm::showPopup(const QPoint &pos)
     m_ui->popOpenBill->setEnabled(items.openBill);
     m_ui->popAddConsume->setEnabled(items.addConsumption);
     m_ui->popCheckout->setEnabled(items.checkout);
-    m_ui->popChangeState->setEnabled(items.changeState);
+    m_ui->popChangeState->setEnabled(items.changeState && m_available.contains(m_ui->popChangeState));
     m_ui->popCancel->setEnabled(items.cancelBill);
     if (!pos.isNull())
         m_popup->popup(m_ui->ListView1->viewport()->mapToGlobal(pos));
@@ -509,4 +513,25 @@ void TMainFm::openCheckout(const QString &tag)
     } catch (const DbError &e) {
         m_prompt.message(this, e.text(), Prompt::Icon::Error);
     }
+}
+
+void TMainFm::openOpenBill(const QString &tag)
+{
+    TOpenDanFm screen(m_run, m_prompt, tag, activeRoomType(), this);
+    const bool opened = screen.exec() == QDialog::Accepted;
+    try {
+        PageControl1Change();
+        if (opened) {
+            selectTag(tag);
+            RefreshBoard();
+        }
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    }
+}
+
+void TMainFm::openAddConsumption(const QString &tag)
+{
+    TAddConsumeFm screen(m_run, m_prompt, tag, this);
+    screen.exec();
 }

@@ -79,6 +79,8 @@ private:
     void openHelp();
     void openSetData();
     void openCheckout(const QString &tag);
+    void openOpenBill(const QString &tag);
+    void openAddConsumption(const QString &tag);
     void showAllLines();
     void showLines(const Statement &query);
     void setItemIcon(QListWidgetItem *item, int icon);

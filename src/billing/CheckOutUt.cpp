@@ -2,6 +2,8 @@
 
 #include "card/CardReader.h"
 #include "db/DateTimeText.h"
+#include "report/DataSet.h"
+#include "report/Receipt.h"
 #include "ui_CheckOutUt.h"
 #include "widgets/Prompt.h"
 
@@ -220,6 +222,28 @@ void TCheckOutFm::settle(bool free)
     accept();
 }
 
+ReceiptValues TCheckOutFm::receiptValues() const
+{
+    ReceiptValues v;
+    v.shopName = m_run.shopName;
+    v.shopTel = m_run.shopTel;
+    v.billNumber = m_ui->lblBillNo->text();
+    v.memberName = m_ui->lblMemberName->text();
+    v.points = m_ui->lblPoints->text();
+    v.balance = m_ui->lblBalance->text();
+    v.received = m_ui->EditReceived->text();
+    v.rate = m_ui->EditRate->text();
+    v.cardPayment = m_ui->RadioCard->isChecked();
+    return v;
+}
+
 void TCheckOutFm::preview()
 {
+    // The receipt shows the screen as it stands, before settling; nothing is written.
+    try {
+        const DataSet lines = DataSet::fromQuery(m_run.db, Checkout::linesQuery(m_tag), u"手牌消费"_s);
+        Receipt::preview(this, lines, receiptValues(), m_prompt);
+    } catch (const DbError &e) {
+        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    }
 }

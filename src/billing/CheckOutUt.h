@@ -5,6 +5,7 @@
 
 #include "app/RunState.h"
 #include "billing/Checkout.h"
+#include "report/Receipt.h"
 
 #include <QDialog>
 #include <memory>
@@ -26,6 +27,8 @@ public:
 
     // The member the next settlement credits, if a lookup succeeded.
     const std::optional<Checkout::Member> &member() const { return m_member; }
+    // What the receipt shows, taken from the screen as it stands.
+    ReceiptValues receiptValues() const;
     // The bill number the last settlement was written with.
     qint64 settledNumber() const { return m_settledNumber; }
 

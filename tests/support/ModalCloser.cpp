@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 
 ModalCloser::ModalCloser(std::function<void(QDialog *)> act) : m_act(std::move(act))
 {
@@ -13,11 +14,18 @@ ModalCloser::ModalCloser(std::function<void(QDialog *)> act) : m_act(std::move(a
 void ModalCloser::check()
 {
     auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible())
+    if (!dialog || !dialog->isVisible() || m_handled.contains(dialog))
         return;
+    m_handled.insert(dialog);
     captions.append(dialog->windowTitle());
-    if (m_act)
-        m_act(dialog);
-    if (dialog->isVisible())
-        dialog->reject();
+    // Acted on from a timer of its own: a screen may open another one, and this timer
+    // must stay free to see it (Qt does not fire a timer inside its own timeout).
+    QPointer<QDialog> guarded(dialog);
+    QTimer::singleShot(0, this, [this, guarded, dialog] {
+        if (guarded && m_act)
+            m_act(guarded);
+        if (guarded && guarded->isVisible())
+            guarded->reject();
+        m_handled.remove(dialog); // only compared, never used: it may be gone
+    });
 }

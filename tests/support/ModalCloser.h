@@ -3,6 +3,7 @@
 // so that a test can click through a window that opens screens with exec().
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -23,5 +24,6 @@ private:
     void check();
 
     QTimer m_timer;
+    QSet<QDialog *> m_handled; // dialogs being acted on
     std::function<void(QDialog *)> m_act;
 };
