@@ -3,6 +3,7 @@
 #include "billing/CheckOutUt.h"
 #include "card/CardReader.h"
 #include "support/Fixtures.h"
+#include "support/ModalCloser.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DataGrid.h"
@@ -81,6 +82,7 @@ private slots:
     void freeBillNeedsItsPermission();
     void receivedAmountIsCheckedBeforeWriting();
     void settlingByCardWritesTheBill();
+    void previewShowsTheScreenAndWritesNothing();
 };
 
 void TestCheckoutScreen::showsTheBillOnOpening()
@@ -237,6 +239,36 @@ void TestCheckoutScreen::settlingByCardWritesTheBill()
     QCOMPARE(s.rows(u"结帐明细"_s), 2);
     QCOMPARE(s.rows(u"服务生提成"_s), 1);
     QCOMPARE(s.rows(u"手牌开单"_s), 0);
+}
+
+void TestCheckoutScreen::previewShowsTheScreenAndWritesNothing()
+{
+    Screen s;
+    s.run.shopName = u"清水湾浴场"_s;
+    s.open();
+    s.enter(u"EditCard"_s, u"8001"_s);
+    s.enter(u"EditPassword"_s, u"1234"_s);
+    s.screen->findChild<QRadioButton *>(u"RadioCard"_s)->setChecked(true);
+    const ReceiptValues v = s.screen->receiptValues();
+    QCOMPARE(v.shopName, u"清水湾浴场"_s);
+    QCOMPARE(v.billNumber, u"42"_s);
+    QCOMPARE(v.memberName, u"会员8001"_s);
+    QCOMPARE(v.points, u"500"_s);
+    QCOMPARE(v.balance, u"100"_s);
+    QCOMPARE(v.received, u"170"_s);
+    QCOMPARE(v.rate, u"0.85"_s);
+    QVERIFY(v.cardPayment);
+
+    ModalCloser preview;
+    s.click(u"ButtonPreview"_s);
+    s.screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.screen.get()));
+    QTest::keyClick(s.screen.get(), Qt::Key_F1);
+    QCOMPARE(preview.captions.size(), 2); // the button and F1 both preview
+    QCOMPARE(s.rows(u"结帐管理"_s), 0);
+    QCOMPARE(s.rows(u"手牌消费"_s), 2);
+    QCOMPARE(s.t.db().scalar(Statement(u"select 单据号 from 单据号"_s)).toInt(), 41);
+    QVERIFY(s.screen->isVisible());
 }
 
 QTEST_MAIN(TestCheckoutScreen)
