@@ -81,7 +81,7 @@ bool TLgFm::eventFilter(QObject *watched, QEvent *event)
 void TLgFm::logIn()
 {
     const QString name = m_ui->ComboBox1->currentText();
-    std::optional<Permissions> flags;
+    std::optional<Login::LoggedIn> flags;
     try {
         flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime());
     } catch (const DbError &e) {
@@ -95,7 +95,8 @@ void TLgFm::logIn()
         return;
     }
     m_run.CurrentOperator = name;
-    m_run.permissions = *flags;
+    m_run.permissions = flags->permissions;
+    m_run.loginRecord = flags->record;
     m_main = std::make_unique<TMainFm>(m_run, m_prompt, *m_reader, *m_seticm);
     connect(m_main.get(), &TMainFm::closed, this, &TLgFm::runEnded);
     hide();

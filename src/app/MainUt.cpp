@@ -470,7 +470,7 @@ void TMainFm::exitSystem()
     if (!m_prompt.confirm(this, u"您是否要退出本系统?"_s))
         return;
     try {
-        Login::recordExit(m_run.db, QDateTime::currentDateTime());
+        Login::recordExit(m_run.db, m_run.loginRecord, QDateTime::currentDateTime());
     } catch (const DbError &e) {
         m_prompt.message(this, e.text(), Prompt::Icon::Error);
     }

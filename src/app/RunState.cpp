@@ -42,20 +42,21 @@ QString prefilledPassword(const Database &db)
     return PasswordHash::verify(candidate, c.text(u"密码"_s)) ? candidate : QString();
 }
 
-std::optional<Permissions> logIn(const Database &db, const QString &name, const QString &password,
-                                 const QDateTime &now)
+std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
+                              const QDateTime &now)
 {
     // Names are not unique: the first operator of that name whose password verifies.
     Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
     while (c.next()) {
         if (!PasswordHash::verify(password, c.text(u"密码"_s)))
             continue;
-        Permissions flags;
+        LoggedIn in;
         for (int i = 0; i < PermissionCount; ++i)
-            flags.set(Permission(i), c.boolean(permissionColumn(Permission(i))));
+            in.permissions.set(Permission(i), c.boolean(permissionColumn(Permission(i))));
         db.execute(Statement::insert(u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)},
                                                      {u"登陆时间"_s, SqlValue::dateTime(now)}}));
-        return flags;
+        in.record = db.lastRowId(u"启动记录"_s);
+        return in;
     }
     return std::nullopt;
 }
@@ -68,11 +69,9 @@ std::pair<QString, QString> shopInfo(const Database &db)
     return {c.text(u"name"_s), c.text(u"tel"_s)};
 }
 
-void recordExit(const Database &db, const QDateTime &now)
+void recordExit(const Database &db, qint64 record, const QDateTime &now)
 {
-    db.execute(Statement(u"update 启动记录 set 退出时间="_s)
-                   .dateTime(now)
-                   .sql(u" where id=(select max(id) from 启动记录)"_s));
+    db.execute(Statement(u"update 启动记录 set 退出时间="_s).dateTime(now).sql(u" where id="_s).integer(record));
 }
 
 } // namespace Login

@@ -54,6 +54,7 @@ struct RunState
     IniFile ini{QString()};     // system.ini beside the executable
     StartupSettings settings;  // softname, memo, tel, web, Company, abc, connection
     QString CurrentOperator;
+    qint64 loginRecord = 0;       // this run's row of 启动记录
     Permissions permissions;
     QString shopName;
     QString shopTel;
@@ -69,13 +70,19 @@ namespace Login {
 QStringList operatorNames(const Database &db);
 // The one-character password pre-filled when the first operator still has it, else empty.
 QString prefilledPassword(const Database &db);
+struct LoggedIn
+{
+    Permissions permissions;
+    qint64 record = 0; // the 启动记录 row written for this login
+};
 // Checks name and password; on success records the login (one 启动记录 row) and
 // returns the operator's flags. Nothing is written for a failure. Throws DbError.
-std::optional<Permissions> logIn(const Database &db, const QString &name, const QString &password,
-                                 const QDateTime &now);
+std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
+                              const QDateTime &now);
 // The shop's name and telephone from the first sysinfo row.
 std::pair<QString, QString> shopInfo(const Database &db);
-// Writes the exit time into the newest login record.
-void recordExit(const Database &db, const QDateTime &now);
+// Writes the exit time into this run's login record. Other counters log in to the same
+// database, so the newest record need not be this run's.
+void recordExit(const Database &db, qint64 record, const QDateTime &now);
 
 } // namespace Login

@@ -141,10 +141,13 @@ void TCheckOutFm::lookUpMember()
     }
     if (!found) {
         m_prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
-        // No member counts as identified until a lookup succeeds again.
+        // No member counts as identified until a lookup succeeds again, and the member's
+        // discount goes with the member.
         if (m_member) {
             resetMember();
             m_ui->lblCustomer->setText(m_bill.customerName);
+            m_ui->EditRate->setText(u"1"_s);
+            m_ui->EditReceived->setText(m_ui->lblConsumption->text());
         }
         m_ui->EditPassword->clear();
         m_ui->EditCard->setFocus();
@@ -198,6 +201,12 @@ void TCheckOutFm::settle(bool free)
         m_ui->EditReceived->setFocus();
         return;
     }
+    if (!free && m_ui->RadioCard->isChecked() && !m_member) {
+        m_prompt.message(this, Checkout::cardNeedsMemberMessage(), Prompt::Icon::Warning);
+        m_ui->EditCard->setFocus();
+        m_ui->EditCard->selectAll();
+        return;
+    }
     Checkout::Settlement s;
     s.tag = m_tag;
     s.shownNumber = m_bill.shownNumber;
@@ -241,7 +250,7 @@ void TCheckOutFm::preview()
 {
     // The receipt shows the screen as it stands, before settling; nothing is written.
     try {
-        const DataSet lines = DataSet::fromQuery(m_run.db, Checkout::linesQuery(m_tag), u"手牌消费"_s);
+        const DataSet lines = DataSet::fromQuery(m_run.db, Checkout::orderedLinesQuery(m_tag), u"手牌消费"_s);
         Receipt::preview(this, lines, receiptValues(), m_prompt);
     } catch (const DbError &e) {
         m_prompt.message(this, e.text(), Prompt::Icon::Error);

@@ -33,7 +33,7 @@ struct Line
 QList<Line> readLines(const Database &db, const QString &tag)
 {
     QList<Line> lines;
-    Cursor c = db.query(linesQuery(tag));
+    Cursor c = db.query(orderedLinesQuery(tag));
     while (c.next()) {
         Line l;
         l.id = c.integer(u"id"_s);
@@ -63,7 +63,17 @@ qint64 takeBillNumber(const Database &db)
 
 Outcome write(const Database &db, const Settlement &s, const QDateTime &now, bool free)
 {
+    if (!free && s.payment == Payment::Card && !s.member)
+        throw DbError(cardNeedsMemberMessage());
     Transaction tx(db);
+    // Lock the open bills first: a line being added at another counter waits for this
+    // settlement, or this settlement sees the line and refuses.
+    if (db.kind() == DbKind::PostgreSql)
+        db.query(Statement(u"select id from 手牌开单 where 手牌号码="_s)
+                     .text(s.tag)
+                     .sql(u" or 主手牌号="_s)
+                     .text(s.tag)
+                     .sql(u" for update"_s));
     const QList<Line> lines = readLines(db, s.tag);
     QList<qint64> ids;
     for (const Line &l : lines)
@@ -160,11 +170,12 @@ BillChanged::BillChanged()
 
 Statement linesQuery(const QString &tag)
 {
-    return Statement(u"select * from 手牌消费 where 主手牌号="_s)
-        .text(tag)
-        .sql(u" or 手牌号码="_s)
-        .text(tag)
-        .sql(u" order by id"_s);
+    return Statement(u"select * from 手牌消费 where 主手牌号="_s).text(tag).sql(u" or 手牌号码="_s).text(tag);
+}
+
+Statement orderedLinesQuery(const QString &tag)
+{
+    return linesQuery(tag).sql(u" order by id"_s);
 }
 
 Bill load(const Database &db, const QString &tag)
@@ -208,7 +219,7 @@ std::optional<double> typeRate(const Database &db, const QString &type)
     Cursor c = db.query(Statement(u"select * from 会员类型 where 类型名称="_s).text(type));
     if (!c.next())
         return std::nullopt;
-    return c.real(u"打折率"_s);
+    return c.isNull(u"打折率"_s) ? 1.0 : c.real(u"打折率"_s); // a type without a rate gives none
 }
 
 QString rateText(double rate)
@@ -252,6 +263,11 @@ QString noFreeBillPermissionMessage()
 QString memberNotFoundMessage()
 {
     return u"没有找到该会员的信息，请检查该会员是否处于停用状态，或者是您密码错误！"_s;
+}
+
+QString cardNeedsMemberMessage()
+{
+    return u"卡内扣除前请先输入会员卡号和密码,找到会员后再结帐!"_s;
 }
 
 QString badReceivedAmountMessage()

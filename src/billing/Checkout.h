@@ -26,7 +26,10 @@ struct Bill
 };
 
 // The lines of the bill: the tag's own and, for a master tag, those of its whole group.
+// Without an order, for grids that order it themselves.
 Statement linesQuery(const QString &tag);
+// The same lines in the order they were entered.
+Statement orderedLinesQuery(const QString &tag);
 Bill load(const Database &db, const QString &tag);
 
 struct Member
@@ -88,5 +91,7 @@ QString closingMessage(const Outcome &outcome);
 QString noFreeBillPermissionMessage();
 QString memberNotFoundMessage();
 QString badReceivedAmountMessage();
+// Card payment needs an identified member: otherwise nobody's card would be charged.
+QString cardNeedsMemberMessage();
 
 } // namespace Checkout

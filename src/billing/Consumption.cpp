@@ -1,5 +1,7 @@
 #include "Consumption.h"
 
+#include "db/Transaction.h"
+
 using namespace Qt::StringLiterals;
 
 namespace Consumption {
@@ -13,7 +15,7 @@ std::optional<Item> item(const Database &db, qint64 id)
     it.name = c.text(u"项目名"_s);
     it.price = c.money(u"单价"_s);
     it.commission = c.money(u"提成金额"_s);
-    it.discount = c.real(u"打折率"_s);
+    it.discount = c.isNull(u"打折率"_s) ? 1.0 : c.real(u"打折率"_s); // no rate: full price
     it.needsService = c.text(u"是否需要服务"_s) == u"是"_s;
     return it;
 }
@@ -67,8 +69,25 @@ QString masterOf(const Database &db, const QString &tag)
     return c.next() ? c.text(u"主手牌号"_s) : QString();
 }
 
+TagNotOpen::TagNotOpen(const QString &tag)
+    : DbError(u"手牌 %1 已经结帐或撤单,不能再增加消费!"_s.arg(tag))
+{
+}
+
 void post(const Database &db, const Line &line)
 {
+    // The bill may have been settled or cancelled at another counter since the screen
+    // opened: the line goes in only while the tag's open bill is there, and carries the
+    // master it has now. Locking the open bill keeps a settlement from passing meanwhile.
+    Transaction tx(db);
+    Statement openBill(u"select 主手牌号 from 手牌开单 where 手牌号码="_s);
+    openBill.text(line.tag);
+    if (db.kind() == DbKind::PostgreSql)
+        openBill.sql(u" for update"_s);
+    Cursor bill = db.query(openBill);
+    if (!bill.next())
+        throw TagNotOpen(line.tag);
+    const QString master = bill.text(u"主手牌号"_s);
     db.execute(Statement::insert(u"手牌消费"_s, {{u"手牌号码"_s, SqlValue::text(line.tag)},
                                                  {u"项目名"_s, SqlValue::text(line.item)},
                                                  {u"单价"_s, SqlValue::money(line.price)},
@@ -84,7 +103,8 @@ void post(const Database &db, const Line &line)
                                                  {u"服务生姓名"_s, SqlValue::text(line.waiterName)},
                                                  {u"营业员"_s, SqlValue::text(line.clerk)},
                                                  {u"打折对象"_s, SqlValue::text(u"所有顾客"_s)},
-                                                 {u"主手牌号"_s, SqlValue::text(line.master)}}));
+                                                 {u"主手牌号"_s, SqlValue::text(master)}}));
+    tx.commit();
 }
 
 void remove(const Database &db, qint64 lineId)

@@ -54,6 +54,14 @@ QString badQuantityMessage();
 QString masterOf(const Database &db, const QString &tag);
 
 // Writes the line as one row. Throws DbError.
+// Thrown when the tag has no open bill any more (settled or cancelled elsewhere).
+class TagNotOpen : public DbError
+{
+public:
+    explicit TagNotOpen(const QString &tag);
+};
+// Appends the line to the tag's open bill, with the bill's current master tag; throws
+// TagNotOpen, writing nothing, when the tag's bill is gone.
 void post(const Database &db, const Line &line);
 // Deletes the line with that row id. Throws DbError.
 void remove(const Database &db, qint64 lineId);

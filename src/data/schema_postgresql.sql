@@ -42,7 +42,7 @@ CREATE TABLE 手牌消费 (
   主手牌号 text,
   项目名 text,
   单价 numeric(19,4) DEFAULT 0,
-  打折率 double precision,
+  打折率 double precision DEFAULT 1,
   实际单价 numeric(19,4) DEFAULT 0,
   数量 integer DEFAULT 0,
   合计 numeric(19,4) DEFAULT 0,
@@ -112,7 +112,7 @@ CREATE TABLE 商品项目库 (
   名称拼音 text,
   单价 numeric(19,4) DEFAULT 0,
   所属类型 text,
-  打折率 double precision,
+  打折率 double precision DEFAULT 1,
   提成金额 numeric(19,4) DEFAULT 0,
   是否允许打折 text,
   是否需要服务 text
@@ -157,7 +157,7 @@ CREATE TABLE 会员管理 (
 CREATE TABLE 会员类型 (
   id serial PRIMARY KEY,
   类型名称 text,
-  打折率 double precision,
+  打折率 double precision DEFAULT 1,
   初始积分 integer DEFAULT 0
 );
 

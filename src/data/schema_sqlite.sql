@@ -44,7 +44,7 @@ CREATE TABLE 手牌消费 (
   主手牌号 TEXT,
   项目名 TEXT,
   单价 INTEGER DEFAULT 0,
-  打折率 REAL,
+  打折率 REAL DEFAULT 1,
   实际单价 INTEGER DEFAULT 0,
   数量 INTEGER DEFAULT 0,
   合计 INTEGER DEFAULT 0,
@@ -114,7 +114,7 @@ CREATE TABLE 商品项目库 (
   名称拼音 TEXT,
   单价 INTEGER DEFAULT 0,
   所属类型 TEXT,
-  打折率 REAL,
+  打折率 REAL DEFAULT 1,
   提成金额 INTEGER DEFAULT 0,
   是否允许打折 TEXT,
   是否需要服务 TEXT
@@ -159,7 +159,7 @@ CREATE TABLE 会员管理 (
 CREATE TABLE 会员类型 (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   类型名称 TEXT,
-  打折率 REAL,
+  打折率 REAL DEFAULT 1,
   初始积分 INTEGER DEFAULT 0
 );
 

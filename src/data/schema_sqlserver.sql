@@ -43,7 +43,7 @@ CREATE TABLE 手牌消费 (
   主手牌号 nvarchar(255),
   项目名 nvarchar(255),
   单价 money DEFAULT 0,
-  打折率 float,
+  打折率 float DEFAULT 1,
   实际单价 money DEFAULT 0,
   数量 int DEFAULT 0,
   合计 money DEFAULT 0,
@@ -113,7 +113,7 @@ CREATE TABLE 商品项目库 (
   名称拼音 nvarchar(255),
   单价 money DEFAULT 0,
   所属类型 nvarchar(255),
-  打折率 float,
+  打折率 float DEFAULT 1,
   提成金额 money DEFAULT 0,
   是否允许打折 nvarchar(255),
   是否需要服务 nvarchar(255)
@@ -158,7 +158,7 @@ CREATE TABLE 会员管理 (
 CREATE TABLE 会员类型 (
   id int IDENTITY(1,1) PRIMARY KEY,
   类型名称 nvarchar(255),
-  打折率 float,
+  打折率 float DEFAULT 1,
   初始积分 int DEFAULT 0
 );
 

@@ -172,6 +172,21 @@ QVariant Database::scalar(const Statement &statement) const
     return c.raw(0);
 }
 
+qint64 Database::lastRowId(const QString &table) const
+{
+    // Each asks this connection's own last insert, whatever other counters insert meanwhile.
+    switch (m_kind) {
+    case DbKind::Sqlite:
+        return scalar(Statement(u"select last_insert_rowid()"_s)).toLongLong();
+    case DbKind::PostgreSql:
+        return scalar(Statement(u"select currval(pg_get_serial_sequence("_s).text(table).sql(u", 'id'))"_s))
+            .toLongLong();
+    case DbKind::SqlServer:
+        return scalar(Statement(u"select ident_current("_s).text(table).sql(u")"_s)).toLongLong();
+    }
+    return 0;
+}
+
 QVariant Database::bindValue(const SqlValue &value) const
 {
     switch (value.kind()) {

@@ -40,6 +40,8 @@ public:
     int execute(const Statement &statement) const;
     // Runs a script of statements separated by ';' at line ends (schema files).
     void executeScript(const QString &script) const;
+    // The row number the last insert on this connection gave a row of the table.
+    qint64 lastRowId(const QString &table) const;
     // The first column of the first row, or an invalid QVariant when there is none.
     QVariant scalar(const Statement &statement) const;
 

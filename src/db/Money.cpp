@@ -143,6 +143,8 @@ std::optional<Money> Money::parse(QStringView text)
     quint64 raw = units * Scale + fraction;
     if (roundDigit > 5 || (roundDigit == 5 && (beyondNonZero || (raw & 1u))))
         ++raw;
+    if (raw > quint64(std::numeric_limits<qint64>::max()))
+        return std::nullopt; // the decimals took it past the largest amount
     const qint64 value = qint64(raw);
     return Money(negative ? -value : value);
 }

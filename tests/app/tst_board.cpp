@@ -31,8 +31,8 @@ private slots:
     void cancellingTheMasterTagDeletesTheLinesOfTheGroup();
     void cancellingAJoinedTagTouchesOnlyItself_data() { TestDatabase::addKindRows(); }
     void cancellingAJoinedTagTouchesOnlyItself();
-    void exitTimeGoesToTheNewestLogin_data() { TestDatabase::addKindRows(); }
-    void exitTimeGoesToTheNewestLogin();
+    void exitTimeGoesToThisRunsLogin_data() { TestDatabase::addKindRows(); }
+    void exitTimeGoesToThisRunsLogin();
 };
 
 void TestBoard::tabsAndTagsKeepTheOrderTheyWereAdded()
@@ -254,20 +254,26 @@ void TestBoard::cancellingAJoinedTagTouchesOnlyItself()
     QCOMPARE(Board::amountText(db, u"A1"_s), u"38"_s);
 }
 
-void TestBoard::exitTimeGoesToTheNewestLogin()
+void TestBoard::exitTimeGoesToThisRunsLogin()
 {
     QFETCH(QString, kind);
     TestDatabase t(kind);
     const Database &db = t.db();
+    const Database other = t.openAnother(u"second-counter"_s);
     const QDateTime morning(QDate(2026, 12, 9), QTime(8, 0, 0));
-    QVERIFY(Login::logIn(db, u"超级管理员"_s, u"1"_s, morning).has_value());
-    QVERIFY(Login::logIn(db, u"超级管理员"_s, u"1"_s, morning.addSecs(3600)).has_value());
-    Login::recordExit(db, morning.addSecs(7200));
+    const std::optional<Login::LoggedIn> mine = Login::logIn(db, u"超级管理员"_s, u"1"_s, morning);
+    QVERIFY(mine.has_value());
+    // another counter logs in later, on its own connection
+    const std::optional<Login::LoggedIn> theirs = Login::logIn(other, u"超级管理员"_s, u"1"_s, morning.addSecs(3600));
+    QVERIFY(theirs.has_value());
+    QVERIFY(mine->record != theirs->record);
+    Login::recordExit(db, mine->record, morning.addSecs(7200));
     Cursor c = db.query(Statement(u"select * from 启动记录 order by id"_s));
     QVERIFY(c.next());
-    QVERIFY(c.isNull(u"退出时间"_s));
-    QVERIFY(c.next());
+    QCOMPARE(c.integer(u"id"_s), mine->record);
     QCOMPARE(c.dateTime(u"退出时间"_s), morning.addSecs(7200));
+    QVERIFY(c.next());
+    QVERIFY(c.isNull(u"退出时间"_s));
 }
 
 QTEST_GUILESS_MAIN(TestBoard)

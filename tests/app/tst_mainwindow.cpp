@@ -351,7 +351,9 @@ void TestMainWindow::cancellationFreesTheTagAndRecounts()
 void TestMainWindow::exitWritesTheExitTimeAndTheCloseBoxDoesNot()
 {
     Board b;
-    QVERIFY(Login::logIn(b.t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime()).has_value());
+    const std::optional<Login::LoggedIn> in = Login::logIn(b.t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime());
+    QVERIFY(in.has_value());
+    b.run.loginRecord = in->record;
     QSignalSpy closed(b.window.get(), &TMainFm::closed);
     b.prompt.confirmAnswers = {false};
     b.action(u"toolExit"_s)->trigger();

@@ -202,6 +202,10 @@ private slots:
     void findItemTakesTheFirstNameWithThePrefix();
     void waiterListsShowTheGradeAndMatchExactly_data() { TestDatabase::addKindRows(); }
     void waiterListsShowTheGradeAndMatchExactly();
+    void linesGoOnlyToAnOpenBillAndItsCurrentMaster_data() { TestDatabase::addKindRows(); }
+    void linesGoOnlyToAnOpenBillAndItsCurrentMaster();
+    void itemWithoutARateIsAtFullPrice_data() { TestDatabase::addKindRows(); }
+    void itemWithoutARateIsAtFullPrice();
     // the screen
     void joinedTagShowsAndAddsItsOwnLines();
     void pickerOutcomeDecidesTheLine_data();
@@ -251,6 +255,7 @@ void TestAddConsume::linePricing()
     QFETCH(QString, total);
     TestDatabase t(kind);
     const Database &db = t.db();
+    openBill(db, u"A2"_s, u"A1"_s, QDateTime::currentDateTime());
     const qint64 id = addItem(db, u"项目"_s, price, discount, commission);
     const std::optional<Consumption::Item> item = Consumption::item(db, id);
     QVERIFY(item);
@@ -321,6 +326,47 @@ void TestAddConsume::itemAndMasterAreRead()
     QCOMPARE(Consumption::masterOf(db, u"A2"_s), u"A1"_s);
     QCOMPARE(Consumption::masterOf(db, u"A1"_s), u"A1"_s);
     QCOMPARE(Consumption::masterOf(db, u"无此牌"_s), QString());
+}
+
+void TestAddConsume::linesGoOnlyToAnOpenBillAndItsCurrentMaster()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    addVenue(db);
+    const qint64 cola = db.scalar(Statement(u"select ID from 商品项目库 where 项目名="_s).text(u"可乐"_s)).toLongLong();
+    const Consumption::Item item = *Consumption::item(db, cola);
+    const QDateTime now = QDateTime::currentDateTime();
+
+    // the screen read master A1 for A2; meanwhile the bill was settled elsewhere
+    const Consumption::Line late = Consumption::newLine(u"A2"_s, u"A1"_s, item, 1, Operator, now);
+    db.execute(Statement(u"delete from 手牌开单 where 手牌号码="_s).text(u"A2"_s));
+    QVERIFY_THROWS_EXCEPTION(Consumption::TagNotOpen, Consumption::post(db, late));
+    QCOMPARE(count(db, u"手牌消费"_s), 0);
+
+    // the bill of B1 was opened again, now joined to A1's group
+    db.execute(Statement(u"update 手牌开单 set 主手牌号="_s).text(u"A1"_s).sql(u" where 手牌号码="_s).text(u"B1"_s));
+    Consumption::post(db, Consumption::newLine(u"B1"_s, u"B1"_s, item, 1, Operator, now));
+    QCOMPARE(db.scalar(Statement(u"select 主手牌号 from 手牌消费"_s)).toString(), u"A1"_s);
+}
+
+void TestAddConsume::itemWithoutARateIsAtFullPrice()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    db.execute(Statement::insert(u"商品项目库"_s, {{u"项目名"_s, SqlValue::text(u"毛巾"_s)},
+                                                   {u"单价"_s, SqlValue::money(Money::fromUnits(5))},
+                                                   {u"打折率"_s, SqlValue::null()}}));
+    const qint64 id = db.scalar(Statement(u"select max(ID) from 商品项目库"_s)).toLongLong();
+    const Consumption::Line line =
+        Consumption::newLine(u"A1"_s, u"A1"_s, *Consumption::item(db, id), 2, Operator, QDateTime::currentDateTime());
+    QCOMPARE(line.total().toString(), u"10"_s);
+    // and an item added without naming a rate gets the full-price default
+    db.execute(Statement::insert(u"商品项目库"_s, {{u"项目名"_s, SqlValue::text(u"拖鞋"_s)},
+                                                   {u"单价"_s, SqlValue::money(Money::fromUnits(3))}}));
+    const qint64 second = db.scalar(Statement(u"select max(ID) from 商品项目库"_s)).toLongLong();
+    QCOMPARE(Consumption::item(db, second)->discount, 1.0);
 }
 
 void TestAddConsume::findItemTakesTheFirstNameWithThePrefix_data()

@@ -85,6 +85,8 @@ private slots:
     void commissionOncePerLineAboveZero();
     void freeBillWritesNoCommissionAndLeavesMembersAlone_data() { TestDatabase::addKindRows(); }
     void freeBillWritesNoCommissionAndLeavesMembersAlone();
+    void cardPaymentNeedsAMember_data() { TestDatabase::addKindRows(); }
+    void cardPaymentNeedsAMember();
     void changedLinesAreRefusedAndNothingIsWritten_data() { TestDatabase::addKindRows(); }
     void changedLinesAreRefusedAndNothingIsWritten();
     void failureHalfWayWritesNothing_data() { TestDatabase::addKindRows(); }
@@ -323,6 +325,30 @@ void TestCheckout::freeBillWritesNoCommissionAndLeavesMembersAlone()
     QCOMPARE(number(db, u"select 当前积分 from 会员管理"_s), 500);
     QCOMPARE(text(db, u"select 手牌状态 from 手牌管理"_s), u"可用"_s);
     QCOMPARE(number(db, u"select 单据号 from 单据号"_s), 1);
+}
+
+void TestCheckout::cardPaymentNeedsAMember()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    occupy(db, u"A1"_s, u"A1"_s);
+    addFullLine(db, u"A1"_s, u"A1"_s, u"足疗"_s, u"100"_s, 1, 1, QString());
+    Checkout::Settlement s = settlementFor(db, u"A1"_s);
+    s.payment = Checkout::Payment::Card;
+    try {
+        Checkout::settle(db, s, Now);
+        QFAIL("a card payment without a member was settled");
+    } catch (const DbError &e) {
+        QCOMPARE(e.text(), Checkout::cardNeedsMemberMessage());
+    }
+    QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 0);
+    // a free bill takes no money, whatever the method
+    Checkout::settleFree(db, s, Now);
+    QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 1);
+    // a member type without a rate gives full price
+    db.execute(Statement::insert(u"会员类型"_s, {{u"类型名称"_s, SqlValue::text(u"普通"_s)}, {u"打折率"_s, SqlValue::null()}}));
+    QCOMPARE(Checkout::typeRate(db, u"普通"_s), std::optional<double>(1.0));
 }
 
 void TestCheckout::changedLinesAreRefusedAndNothingIsWritten()

@@ -165,6 +165,8 @@ void TestCheckoutScreen::failedLookupForgetsTheEarlierMember()
     QVERIFY(!s.screen->member().has_value());
     QCOMPARE(s.label(u"lblMemberCard"_s), u"非会员"_s);
     QCOMPARE(s.label(u"lblCustomer"_s), u"散客"_s);
+    QCOMPARE(s.edit(u"EditRate"_s)->text(), u"1"_s); // the member's discount went with the member
+    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"200"_s);
     QVERIFY(s.edit(u"EditPassword"_s)->text().isEmpty());
     QCOMPARE(s.edit(u"EditCard"_s)->selectedText(), u"8002"_s);
 
@@ -216,6 +218,11 @@ void TestCheckoutScreen::receivedAmountIsCheckedBeforeWriting()
 void TestCheckoutScreen::settlingByCardWritesTheBill()
 {
     Screen s;
+    s.screen->findChild<QRadioButton *>(u"RadioCard"_s)->setChecked(true);
+    s.click(u"ButtonSettle"_s); // nobody's card to charge yet
+    QCOMPARE(s.prompt.shown, QStringList{u"卡内扣除前请先输入会员卡号和密码,找到会员后再结帐!"_s});
+    QCOMPARE(s.rows(u"结帐管理"_s), 0);
+    s.prompt.shown.clear();
     s.enter(u"EditCard"_s, u"8001"_s);
     s.enter(u"EditPassword"_s, u"1234"_s);
     s.screen->findChild<QRadioButton *>(u"RadioCard"_s)->setChecked(true);

@@ -61,6 +61,7 @@ void TestMoney::rejectsWhatIsNoAmount_data()
     QTest::newRow("inner blank") << u"1 000"_s;
     QTest::newRow("comma") << u"1,5"_s;
     QTest::newRow("too large") << u"99999999999999999999"_s;
+    QTest::newRow("too large by its decimals") << u"922337203685477.9999"_s;
 }
 
 void TestMoney::rejectsWhatIsNoAmount()
