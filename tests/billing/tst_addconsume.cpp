@@ -100,13 +100,7 @@ struct Screen
         form->show();
     }
 
-    template <class T> T *child(const QString &name) const
-    {
-        T *w = form->findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T *child(const QString &name) const { return childNamed<T>(form.get(), name); }
     DataGrid *catalogue() const { return child<DataGrid>(u"catalogueGrid"_s); }
     DataGrid *lines() const { return child<DataGrid>(u"linesGrid"_s); }
     void click(const QString &name) const { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }

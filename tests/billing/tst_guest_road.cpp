@@ -24,10 +24,7 @@ namespace {
 
 template<class T> T *child(QDialog *d, const QString &name)
 {
-    T *w = d->findChild<T *>(name);
-    if (!w)
-        qFatal("%s has no %s", qPrintable(d->windowTitle()), qPrintable(name));
-    return w;
+    return childNamed<T>(d, name);
 }
 
 void click(QDialog *d, const QString &button)

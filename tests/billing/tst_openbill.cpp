@@ -77,13 +77,7 @@ struct Screen
         form->show();
     }
 
-    template <class T> T *child(const QString &name) const
-    {
-        T *w = form->findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    }
+    template <class T> T *child(const QString &name) const { return childNamed<T>(form.get(), name); }
     QString label(const QString &name) const { return child<QLabel>(name)->text(); }
     void click(const QString &name) const { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
     // Selects the tag in the free list (nothing when absent) and presses "->".

@@ -3,6 +3,7 @@
 #include "data/DataSettings.h"
 #include "data/SetDataUt.h"
 #include "db/ConnectionString.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QComboBox>
@@ -58,14 +59,7 @@ struct Fixture
         screen = std::make_unique<TSetDataFm>(ini, kind, prompt);
     }
 
-    template<typename T>
-    T *child(const QString &name) const
-    {
-        T *w = screen->findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    }
+    template<typename T> T *child(const QString &name) const { return Fixtures::childNamed<T>(screen.get(), name); }
     QRadioButton *local() const { return child<QRadioButton>(u"localRadio"_s); }
     QRadioButton *server() const { return child<QRadioButton>(u"serverRadio"_s); }
     bool groupEnabled() const { return child<QGroupBox>(u"serverGroup"_s)->isEnabled(); }

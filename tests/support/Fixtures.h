@@ -5,9 +5,19 @@
 #include "db/Database.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 
 namespace Fixtures {
+
+// The named control of a screen; a test without it cannot go on, so a missing one ends the run.
+template<class T> T *childNamed(const QObject *screen, const QString &name)
+{
+    T *w = screen->findChild<T *>(name);
+    if (!w)
+        qFatal("%s has no %s", qPrintable(screen->objectName()), qPrintable(name));
+    return w;
+}
 
 void addRoomType(const Database &db, const QString &name, const QString &ticket = QStringLiteral("0"));
 void addTag(const Database &db, const QString &number, const QString &roomType, const QString &state);
