@@ -9,16 +9,11 @@ namespace Board {
 
 namespace {
 
-const QString Free = u"可用"_s;
-const QString Occupied = u"占用"_s;
-const QString Reserved = u"预定"_s;
-const QString Disabled = u"停用"_s;
-
-qint64 countWhere(const Database &db, const std::optional<QString> &state)
+qint64 countWhere(const Database &db, std::optional<TagState> state)
 {
     Statement st(u"select count(*) from 手牌管理"_s);
     if (state)
-        st.sql(u" where 手牌状态="_s).text(*state);
+        st.sql(u" where 手牌状态="_s).text(tagStateText(*state));
     return db.scalar(st).toLongLong();
 }
 
@@ -34,17 +29,6 @@ ToolOutcome screen()
 
 } // namespace
 
-int iconForState(const QString &state)
-{
-    if (state == Occupied)
-        return OccupiedIcon;
-    if (state == Reserved)
-        return ReservedIcon;
-    if (state == Disabled)
-        return DisabledIcon;
-    return FreeIcon;
-}
-
 QStringList roomTypes(const Database &db)
 {
     QStringList names;
@@ -59,7 +43,7 @@ QList<Tag> tagsOf(const Database &db, const QString &roomType)
     QList<Tag> tags;
     Cursor c = db.query(Statement(u"select * from 手牌管理 where 所属包厢="_s).text(roomType).sql(u" order by id"_s));
     while (c.next())
-        tags.append({c.text(u"手牌号码"_s), iconForState(c.text(u"手牌状态"_s))});
+        tags.append({c.text(u"手牌号码"_s), tagStateShown(c.text(u"手牌状态"_s))});
     return tags;
 }
 
@@ -67,10 +51,10 @@ Counts counts(const Database &db)
 {
     Counts n;
     n.total = countWhere(db, std::nullopt);
-    n.occupied = countWhere(db, Occupied);
-    n.reserved = countWhere(db, Reserved);
-    n.free = countWhere(db, Free);
-    n.disabled = countWhere(db, Disabled);
+    n.occupied = countWhere(db, TagState::Occupied);
+    n.reserved = countWhere(db, TagState::Reserved);
+    n.free = countWhere(db, TagState::Free);
+    n.disabled = countWhere(db, TagState::Disabled);
     return n;
 }
 
@@ -80,12 +64,10 @@ QString elapsedText(const QDateTime &from, const QDateTime &now)
     return QTime(0, 0).addSecs(int(seconds)).toString(u"hh:mm:ss"_s);
 }
 
-QString amountText(const Database &db, const QString &tag)
+Money amount(const Database &db, const QString &tag)
 {
-    const QVariant sum = db.scalar(Statement(u"select sum(合计) as 金额 from 手牌消费 where 手牌号码="_s).text(tag));
-    if (!sum.isValid() || sum.isNull())
-        return u"0"_s;
-    return db.moneyFrom(sum).toString();
+    // An empty sum reads as nought.
+    return db.moneyFrom(db.scalar(Statement(u"select sum(合计) as 金额 from 手牌消费 where 手牌号码="_s).text(tag)));
 }
 
 std::optional<QString> storedState(const Database &db, const QString &tag)
@@ -94,6 +76,11 @@ std::optional<QString> storedState(const Database &db, const QString &tag)
     if (!c.next())
         return std::nullopt;
     return c.text(u"手牌状态"_s);
+}
+
+void setState(const Database &db, const QString &tag, TagState state)
+{
+    db.execute(Statement(u"update 手牌管理 set 手牌状态="_s).text(tagStateText(state)).sql(u" where 手牌号码="_s).text(tag));
 }
 
 std::optional<Details> details(const Database &db, const QString &tag, const QDateTime &now)
@@ -106,19 +93,20 @@ std::optional<Details> details(const Database &db, const QString &tag, const QDa
         d.standard = u"标准"_s;
         if (c.next()) {
             const QDateTime arrival = c.dateTime(u"进店时间"_s);
-            d.state = Occupied;
+            d.state = TagState::Occupied;
             d.arrival = DateTimeText::dateTime(arrival);
             d.elapsed = elapsedText(arrival, now);
-            d.deposit = c.money(u"押金金额"_s).toString();
+            d.deposit = c.money(u"押金金额"_s);
             const bool single = !c.next();
             if (single) {
-                d.amount = amountText(db, tag);
+                d.amount = amount(db, tag);
                 return d;
             }
         }
         // no open bill, or (against every rule) more than one: the tag counts as free
-        d.state = Free;
-        d.arrival = d.elapsed = d.deposit = d.amount = u"0"_s;
+        d.state = TagState::Free;
+        d.arrival = d.elapsed = u"0"_s;
+        d.deposit = d.amount = Money();
         return d;
     } catch (const DbError &) {
         return std::nullopt;
@@ -135,26 +123,24 @@ Statement allLinesQuery()
     return Statement(u"select * from 手牌消费"_s);
 }
 
-PopupItems popupItems(std::optional<int> icon, const Permissions &permissions)
+PopupItems popupItems(std::optional<TagState> icon, const Permissions &permissions)
 {
     PopupItems items;
     if (!icon)
         return items;
     switch (*icon) {
-    case OccupiedIcon:
+    case TagState::Occupied:
         items.addConsumption = true;
         items.checkout = true;
         items.cancelBill = true;
         break;
-    case ReservedIcon:
-    case FreeIcon:
+    case TagState::Reserved:
+    case TagState::Free:
         items.openBill = true;
         items.changeState = true;
         break;
-    case DisabledIcon:
+    case TagState::Disabled:
         items.changeState = true;
-        break;
-    default:
         break;
     }
     items.openBill = items.openBill && permissions.has(Permission::OpenBill);
@@ -163,43 +149,42 @@ PopupItems popupItems(std::optional<int> icon, const Permissions &permissions)
     return items;
 }
 
-ToolOutcome openBillButton(std::optional<int> icon)
+ToolOutcome openBillButton(std::optional<TagState> icon)
 {
     if (!icon)
         return message(u"没有选手牌号！"_s);
-    if (*icon == OccupiedIcon)
+    if (*icon == TagState::Occupied)
         return message(u"请选择一个没被占用的手牌来开单"_s);
-    if (*icon == FreeIcon)
+    if (*icon == TagState::Free)
         return screen();
     return {};
 }
 
-ToolOutcome addConsumptionButton(std::optional<int> icon)
+ToolOutcome addConsumptionButton(std::optional<TagState> icon)
 {
     if (!icon)
         return message(u"没有选手牌号！"_s);
-    if (*icon == FreeIcon)
+    if (*icon == TagState::Free)
         return message(u"该手牌还没有开单，无法增加消费！"_s);
-    if (*icon == OccupiedIcon)
+    if (*icon == TagState::Occupied)
         return screen();
     return {};
 }
 
-ToolOutcome checkoutButton(std::optional<int> icon)
+ToolOutcome checkoutButton(std::optional<TagState> icon)
 {
     if (!icon)
         return message(u"没有选手牌号！"_s);
-    if (*icon == FreeIcon)
+    if (*icon == TagState::Free)
         return message(u"该手牌还没有开单，无法结帐！"_s);
-    if (*icon == OccupiedIcon)
+    if (*icon == TagState::Occupied)
         return screen();
     return {};
 }
 
-ToolOutcome popupCheckout(const QString &amountShown)
+ToolOutcome popupCheckout(Money amount)
 {
-    const std::optional<Money> amount = Money::parse(amountShown);
-    if (amount && !amount->isZero())
+    if (!amount.isZero())
         return screen();
     return message(u"操作失败:消费金额为0,不能结帐."_s);
 }
@@ -222,7 +207,7 @@ QString cancelledMessage()
 void cancelBill(const Database &db, const QString &tag)
 {
     Transaction tx(db);
-    db.execute(Statement(u"update 手牌管理 set 手牌状态="_s).text(Free).sql(u" where 手牌号码="_s).text(tag));
+    setState(db, tag, TagState::Free);
     db.execute(Statement(u"delete from  手牌消费  where 主手牌号="_s)
                    .text(tag)
                    .sql(u"  or 手牌号码="_s)

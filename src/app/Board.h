@@ -3,8 +3,9 @@
 // the state counts, the details of a selected tag, what the pop-up menu and the tool
 // bar allow for a tag, the quick find, and cancelling a bill.
 
-#include "app/RunState.h"
+#include "data/TagState.h"
 #include "db/Database.h"
+#include "session/Permissions.h"
 
 #include <QDateTime>
 #include <QList>
@@ -13,14 +14,10 @@
 
 namespace Board {
 
-// Board icon indexes; any state word outside the four shows as free.
-enum Icon { FreeIcon = 0, OccupiedIcon = 1, ReservedIcon = 2, DisabledIcon = 3 };
-int iconForState(const QString &state);
-
 struct Tag
 {
     QString number;
-    int icon = FreeIcon;
+    TagState state = TagState::Free; // as the board shows it: an unknown word shows free
 };
 
 // One tab per room type, in the order they were added.
@@ -39,21 +36,23 @@ Counts counts(const Database &db);
 
 struct Details
 {
-    QString state;
+    TagState state = TagState::Free; // occupied while the tag has its open bill, else free
     QString standard;
-    QString arrival;
-    QString elapsed;
-    QString deposit;
-    QString amount;
+    QString arrival; // "0" without an open bill
+    QString elapsed; // "0" without an open bill
+    Money deposit;
+    Money amount;
 };
 // The details panel for a tag; nothing when the tag's own row cannot be read.
 std::optional<Details> details(const Database &db, const QString &tag, const QDateTime &now);
-// The sum of the lines entered on this tag alone, as text ("0" when there are none).
-QString amountText(const Database &db, const QString &tag);
+// The sum of the lines entered on this tag alone (0 when there are none).
+Money amount(const Database &db, const QString &tag);
 // "hh:mm:ss" of the stay; whole days drop out.
 QString elapsedText(const QDateTime &from, const QDateTime &now);
 // The stored state word of a tag, or nothing when the tag does not exist.
 std::optional<QString> storedState(const Database &db, const QString &tag);
+// Sets a tag's state; throws DbError.
+void setState(const Database &db, const QString &tag, TagState state);
 
 // The lines the board's grid shows.
 Statement tagLinesQuery(const QString &tag);
@@ -68,7 +67,7 @@ struct PopupItems
     bool cancelBill = false;     // "撤单"
 };
 // What the pop-up menu enables for the selected tag's icon (none: no tag selected).
-PopupItems popupItems(std::optional<int> icon, const Permissions &permissions);
+PopupItems popupItems(std::optional<TagState> icon, const Permissions &permissions);
 
 // What a tool button does for the selected tag's icon: a message, a screen, or nothing.
 struct ToolOutcome
@@ -77,11 +76,11 @@ struct ToolOutcome
     Kind kind = Kind::Nothing;
     QString message;
 };
-ToolOutcome openBillButton(std::optional<int> icon);
-ToolOutcome addConsumptionButton(std::optional<int> icon);
-ToolOutcome checkoutButton(std::optional<int> icon);
+ToolOutcome openBillButton(std::optional<TagState> icon);
+ToolOutcome addConsumptionButton(std::optional<TagState> icon);
+ToolOutcome checkoutButton(std::optional<TagState> icon);
 // The pop-up checkout refuses a bill whose amount is 0.
-ToolOutcome popupCheckout(const QString &amountShown);
+ToolOutcome popupCheckout(Money amount);
 
 // The first tag number equal to the text, exactly and with case; -1 when none is.
 int findTag(const QStringList &numbers, const QString &text);

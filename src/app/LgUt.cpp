@@ -2,8 +2,8 @@
 
 #include "app/MainUt.h"
 #include "card/CardReader.h"
-#include "card/SeticmUt.h"
 #include "ui_LgUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Icons.h"
 #include "widgets/Prompt.h"
 
@@ -23,7 +23,6 @@ TLgFm::TLgFm(RunState run, Prompt &prompt, QWidget *parent)
     setWindowIcon(Icons::application());
     m_device = makeReaderDevice(m_run.ini, m_run.appDir);
     m_reader = std::make_unique<CardReader>(*m_device, m_prompt);
-    m_seticm = std::make_unique<TSeticmFm>(*m_reader);
 
     m_ui->Edit1->installEventFilter(this);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TLgFm::logIn);
@@ -48,7 +47,7 @@ void TLgFm::prepareForLogin()
     m_ui->ComboBox1->clear();
     m_ui->Edit1->clear();
     m_ui->Button1->setDefault(false);
-    try {
+    guard(m_prompt, this, [this] {
         const QStringList names = Login::operatorNames(m_run.db);
         m_ui->ComboBox1->addItems(names);
         if (!names.isEmpty())
@@ -59,9 +58,7 @@ void TLgFm::prepareForLogin()
             m_ui->ComboBox1->setFocus();
         else
             m_ui->Edit1->setFocus();
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
 }
 
 void TLgFm::showEvent(QShowEvent *event)
@@ -82,12 +79,8 @@ void TLgFm::logIn()
 {
     const QString name = m_ui->ComboBox1->currentText();
     std::optional<Login::LoggedIn> flags;
-    try {
-        flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime());
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+    if (!guard(m_prompt, this, [&] { flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime()); }))
         return;
-    }
     if (!flags) {
         m_prompt.message(this, u"用户名或者密码错误请重新输入！"_s, Prompt::Icon::Warning);
         m_ui->Edit1->selectAll();
@@ -97,7 +90,7 @@ void TLgFm::logIn()
     m_run.CurrentOperator = name;
     m_run.permissions = flags->permissions;
     m_run.loginRecord = flags->record;
-    m_main = std::make_unique<TMainFm>(m_run, m_prompt, *m_reader, *m_seticm);
+    m_main = std::make_unique<TMainFm>(m_run, m_prompt, *m_reader);
     connect(m_main.get(), &TMainFm::closed, this, &TLgFm::runEnded);
     hide();
     // Where no window manager maximises, the window still covers the screen.

@@ -3,7 +3,7 @@
 // state (connection, operator, permissions, system.ini texts) and the card reader, and
 // hands over to the main window after a successful login.
 
-#include "app/RunState.h"
+#include "session/RunState.h"
 
 #include <QDialog>
 #include <memory>
@@ -15,7 +15,6 @@ class CardReader;
 class Prompt;
 class ReaderDevice;
 class TMainFm;
-class TSeticmFm;
 
 class TLgFm : public QDialog
 {
@@ -28,7 +27,6 @@ public:
 
     RunState &run() { return m_run; }
     CardReader &cardReader() { return *m_reader; }
-    TSeticmFm &seticm() { return *m_seticm; }
     TMainFm *mainWindow() const { return m_main.get(); }
 
     // Reads the operator list again; the window does this whenever it is shown.
@@ -53,6 +51,5 @@ private:
     Prompt &m_prompt;
     std::unique_ptr<ReaderDevice> m_device;
     std::unique_ptr<CardReader> m_reader;
-    std::unique_ptr<TSeticmFm> m_seticm;
     std::unique_ptr<TMainFm> m_main;
 };

@@ -1,19 +1,17 @@
 #include "MainUt.h"
 
 #include "app/Board.h"
+#include "app/ScreenRegistry.h"
 #include "card/CardReader.h"
-#include "billing/AddConsumeUt.h"
-#include "billing/CheckOutUt.h"
-#include "billing/OpenDanUt.h"
-#include "card/SeticmUt.h"
-#include "data/SetDataUt.h"
 #include "ui_MainUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Icons.h"
 #include "widgets/Prompt.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -27,7 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int IconRole = Qt::UserRole + 1;
+constexpr int StateRole = Qt::UserRole + 1;
 constexpr int ClockInterval = 60000;
 
 QString clockText()
@@ -37,45 +35,17 @@ QString clockText()
 
 } // namespace
 
-TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &seticm, QWidget *parent)
+TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainFm>()), m_run(run), m_prompt(prompt), m_reader(reader),
-      m_seticm(seticm)
+      m_context{run.db, SessionView(run), prompt, reader}
 {
     m_ui->setupUi(this);
     setWindowIcon(Icons::application());
     m_ui->SplitterMain->setStretchFactor(0, 3);
     m_ui->SplitterMain->setStretchFactor(1, 1);
 
-    const std::pair<QAction *, Icons::Tool> toolIcons[] = {
-        {m_ui->toolOpenBill, Icons::Tool::OpenBill},   {m_ui->toolAddConsume, Icons::Tool::AddConsumption},
-        {m_ui->toolCheckout, Icons::Tool::Checkout},   {m_ui->toolXm, Icons::Tool::Catalogue},
-        {m_ui->toolMember, Icons::Tool::Members},      {m_ui->toolReminder, Icons::Tool::Reminder},
-        {m_ui->toolShift, Icons::Tool::ShiftChange},   {m_ui->toolExit, Icons::Tool::Exit},
-    };
-    for (const auto &[action, tool] : toolIcons)
-        action->setIcon(Icons::toolbar(tool));
-
-    // Hidden entries are never shown.
-    m_ui->actSeticm->setVisible(false);
-    m_ui->popReserve->setVisible(false);
-
     m_popup = new QMenu(this);
-    m_popup->addActions({m_ui->popOpenBill, m_ui->popAddConsume, m_ui->popCheckout, m_ui->popChangeState,
-                         m_ui->popCancel, m_ui->popReserve});
-
-    // Entries that open a screen of this program; the others stay disabled until theirs exists.
-    m_available = {m_ui->actSetData,    m_ui->actSeticm,      m_ui->actHelp,      m_ui->toolOpenBill,
-                   m_ui->toolAddConsume, m_ui->toolCheckout,   m_ui->toolReminder, m_ui->toolShift,
-                   m_ui->toolExit,      m_ui->popOpenBill,    m_ui->popAddConsume, m_ui->popCheckout,
-                   m_ui->popCancel};
-    const QList<QMenu *> menus{m_ui->menuQuery, m_ui->menuSystem, m_ui->menuMember,
-                               m_ui->menuWaiter, m_ui->menuMaintain, m_ui->menuHelp};
-    for (QMenu *menu : menus) {
-        for (QAction *a : menu->actions())
-            a->setEnabled(m_available.contains(a));
-    }
-    for (QAction *a : m_ui->ToolBar1->actions())
-        a->setEnabled(m_available.contains(a));
+    buildEntries();
 
     connect(m_ui->PageControl1, &QTabBar::currentChanged, this, &TMainFm::PageControl1Change);
     connect(m_ui->ListView1, &QListWidget::itemClicked, this, &TMainFm::boardClicked);
@@ -88,50 +58,54 @@ TMainFm::TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &s
         m_ui->EditFind->selectAll();
     });
 
-    connect(m_ui->toolOpenBill, &QAction::triggered, this, [this] {
-        const Board::ToolOutcome o = Board::openBillButton(selectedIcon());
-        toolOutcome(int(o.kind), o.message, &TMainFm::openBillRequested);
-    });
-    connect(m_ui->toolAddConsume, &QAction::triggered, this, [this] {
-        const Board::ToolOutcome o = Board::addConsumptionButton(selectedIcon());
-        toolOutcome(int(o.kind), o.message, &TMainFm::addConsumptionRequested);
-    });
-    connect(m_ui->toolCheckout, &QAction::triggered, this, [this] {
-        const Board::ToolOutcome o = Board::checkoutButton(selectedIcon());
-        toolOutcome(int(o.kind), o.message, &TMainFm::checkoutRequested);
-    });
-    connect(m_ui->toolReminder, &QAction::triggered, this,
-            [this] { m_prompt.message(this, u"为了您的数据安全 请注意备份您的数据！"_s); });
-    connect(m_ui->toolShift, &QAction::triggered, this, &TMainFm::shiftChange);
-    connect(m_ui->toolExit, &QAction::triggered, this, &TMainFm::exitSystem);
-    connect(m_ui->popOpenBill, &QAction::triggered, this, [this] { emit openBillRequested(selectedTag()); });
-    connect(m_ui->popAddConsume, &QAction::triggered, this,
-            [this] { emit addConsumptionRequested(selectedTag()); });
-    connect(m_ui->popCheckout, &QAction::triggered, this, &TMainFm::popupCheckout);
-    connect(m_ui->popChangeState, &QAction::triggered, this, [this] { emit tagStateRequested(selectedTag()); });
-    connect(m_ui->popCancel, &QAction::triggered, this, &TMainFm::cancelBill);
-    connect(m_ui->actSetData, &QAction::triggered, this, &TMainFm::openSetData);
-    connect(m_ui->actSeticm, &QAction::triggered, this, [this] { m_seticm.exec(); });
-    connect(m_ui->actHelp, &QAction::triggered, this, &TMainFm::openHelp);
-    connect(this, &TMainFm::checkoutRequested, this, &TMainFm::openCheckout);
-    connect(this, &TMainFm::openBillRequested, this, &TMainFm::openOpenBill);
-    connect(this, &TMainFm::addConsumptionRequested, this, &TMainFm::openAddConsumption);
-
     m_clock = new QTimer(this);
     m_clock->setInterval(ClockInterval);
     connect(m_clock, &QTimer::timeout, this, &TMainFm::tick);
 
     setUpLineGrid();
     buildStatusBar();
-    try {
+    guard(m_prompt, this, [this] {
         buildTabs();
         RefreshBoard(); // the counts; nothing is selected yet
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
 }
 
 TMainFm::~TMainFm() = default;
+
+// One action per place of every registry entry; an entry whose screen is not built yet keeps
+// its places, disabled.
+void TMainFm::buildEntries()
+{
+    QHash<QString, QMenu *> menus;
+    for (const BoardMenu &m : ScreenRegistry::menus()) {
+        QMenu *menu = m_ui->MainMenu1->addMenu(m.title);
+        menu->setObjectName(m.objectName);
+        menus.insert(m.objectName, menu);
+    }
+    for (const ScreenEntry &entry : ScreenRegistry::entries()) {
+        for (const BoardPlace &place : entry.places) {
+            auto *action = new QAction(place.text, this);
+            action->setObjectName(place.objectName);
+            if (place.icon)
+                action->setIcon(Icons::toolbar(*place.icon));
+            action->setVisible(!place.hidden);
+            action->setEnabled(entry.available());
+            switch (place.where) {
+            case BoardPlace::Where::Menu:
+                menus.value(place.menu)->addAction(action);
+                break;
+            case BoardPlace::Where::ToolBar:
+                m_ui->ToolBar1->addAction(action);
+                break;
+            case BoardPlace::Where::Popup:
+                m_popup->addAction(action);
+                break;
+            }
+            connect(action, &QAction::triggered, this, [this, &entry, &place] { use(entry, place); });
+            m_placed.append({action, &entry, &place});
+        }
+    }
+}
 
 void TMainFm::buildTabs()
 {
@@ -160,18 +134,17 @@ void TMainFm::setUpLineGrid()
 {
     DataGrid *grid = m_ui->DBGrid1;
     grid->setDatabase(m_run.db);
-    grid->setColumns({
-        {u"id"_s, {}, 0, ColumnKind::RowNumber, false, false},
-        {u"单据号"_s, {}, 150, ColumnKind::Text},
-        {u"项目名"_s, {}, 100, ColumnKind::Text},
-        {u"单价"_s, {}, 30, ColumnKind::Money},
-        {u"打折率"_s, {}, 45, ColumnKind::Factor},
-        {u"数量"_s, {}, 30, ColumnKind::Integer},
-        {u"合计"_s, {}, 40, ColumnKind::Money},
-        {u"消费时间"_s, {}, 140, ColumnKind::DateTime},
-        {u"服务生"_s, {}, 60, ColumnKind::Text},
-        {u"营业员"_s, {}, 70, ColumnKind::Text},
-    });
+    grid->setColumns(GridColumns(u"手牌消费"_s)
+                         .rowNumber()
+                         .add(u"单据号"_s, 150)
+                         .add(u"项目名"_s, 100)
+                         .add(u"单价"_s, 30)
+                         .add(u"打折率"_s, 45)
+                         .add(u"数量"_s, 30)
+                         .add(u"合计"_s, 40)
+                         .add(u"消费时间"_s, 140)
+                         .add(u"服务生"_s, 60)
+                         .add(u"营业员"_s, 70));
     connect(grid, &DataGrid::queryFailed, this,
             [this](const QString &text) { m_prompt.message(this, text, Prompt::Icon::Error); });
 }
@@ -198,41 +171,21 @@ void TMainFm::firstShow()
     applyPermissions();
     m_ui->EditFind->clear();
     clearDetails();
-    try {
+    guard(m_prompt, this, [this] {
         PageControl1Change();
         showAllLines();
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
 }
 
-void TMainFm::gate(QAction *action, Permission permission)
-{
-    action->setEnabled(m_available.contains(action) && m_run.has(permission));
-}
-
+// The flags are applied once, when the window is shown; they do not change during the run.
 void TMainFm::applyPermissions()
 {
-    gate(m_ui->toolCheckout, Permission::Checkout);
-    gate(m_ui->popCheckout, Permission::Checkout);
-    gate(m_ui->toolAddConsume, Permission::AddConsumption);
-    gate(m_ui->popAddConsume, Permission::AddConsumption);
-    gate(m_ui->toolOpenBill, Permission::OpenBill);
-    gate(m_ui->popOpenBill, Permission::OpenBill);
-    m_ui->menuQuery->menuAction()->setEnabled(m_run.has(Permission::Queries));
-    gate(m_ui->toolMember, Permission::Members);
-    gate(m_ui->actMember, Permission::Members);
-    gate(m_ui->actMemberType, Permission::Members);
-    gate(m_ui->actDataClear, Permission::DataClear);
-    gate(m_ui->actAdmin, Permission::AdminSettings);
-    gate(m_ui->actSetData, Permission::AdminSettings);
-    gate(m_ui->actSysInfo, Permission::AdminSettings);
-    gate(m_ui->toolXm, Permission::Catalogue);
-    gate(m_ui->actXm, Permission::Catalogue);
-    gate(m_ui->actSpSet, Permission::Tags);
-    gate(m_ui->actFwsGl, Permission::Waiters);
-    gate(m_ui->actBackup, Permission::Backup);
-    gate(m_ui->actRestore, Permission::Restore);
+    for (const BoardMenu &m : ScreenRegistry::menus()) {
+        if (auto *menu = m_ui->MainMenu1->findChild<QMenu *>(m.objectName))
+            menu->menuAction()->setEnabled(!m.gate || m_run.has(*m.gate));
+    }
+    for (const Placed &p : std::as_const(m_placed))
+        p.action->setEnabled(p.entry->available() && (!p.entry->gate || m_run.has(*p.entry->gate)));
 }
 
 void TMainFm::clearDetails()
@@ -240,6 +193,8 @@ void TMainFm::clearDetails()
     for (QLabel *l : {m_ui->lblTagNumber, m_ui->lblState, m_ui->lblStandard, m_ui->lblArrival, m_ui->lblElapsed,
                       m_ui->lblDeposit, m_ui->lblAmount})
         l->clear();
+    m_labelState.reset();
+    m_amount = Money();
 }
 
 void TMainFm::tick()
@@ -259,18 +214,29 @@ QString TMainFm::selectedTag() const
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-std::optional<int> TMainFm::selectedIcon() const
+std::optional<TagState> TMainFm::selectedState() const
 {
     const QList<QListWidgetItem *> selected = m_ui->ListView1->selectedItems();
     if (selected.isEmpty())
         return std::nullopt;
-    return selected.first()->data(IconRole).toInt();
+    return TagState(selected.first()->data(StateRole).toInt());
 }
 
-void TMainFm::setItemIcon(QListWidgetItem *item, int icon)
+BoardSelection TMainFm::selection() const
 {
-    item->setIcon(Icons::tagState(icon));
-    item->setData(IconRole, icon);
+    return BoardSelection{selectedTag(), activeRoomType(), selectedState(), m_amount};
+}
+
+void TMainFm::setItemState(QListWidgetItem *item, TagState state)
+{
+    item->setIcon(Icons::tagState(int(state)));
+    item->setData(StateRole, int(state));
+}
+
+void TMainFm::setAmount(Money amount)
+{
+    m_amount = amount;
+    m_ui->lblAmount->setText(amount.toString());
 }
 
 void TMainFm::PageControl1Change()
@@ -282,7 +248,7 @@ void TMainFm::PageControl1Change()
         return;
     for (const Board::Tag &tag : Board::tagsOf(m_run.db, roomType)) {
         auto *item = new QListWidgetItem(tag.number, m_ui->ListView1);
-        setItemIcon(item, tag.icon);
+        setItemState(item, tag.state);
     }
 }
 
@@ -298,14 +264,13 @@ void TMainFm::RefreshBoard()
     const QList<QListWidgetItem *> selected = m_ui->ListView1->selectedItems();
     if (selected.isEmpty())
         return;
-    const std::optional<QString> state = Board::storedState(m_run.db, selected.first()->text());
-    if (!state)
+    const std::optional<QString> word = Board::storedState(m_run.db, selected.first()->text());
+    if (!word)
         return;
-    static const QStringList words{u"可用"_s, u"占用"_s, u"预定"_s, u"停用"_s};
-    const int icon = int(words.indexOf(*state));
-    if (icon >= 0) {
-        setItemIcon(selected.first(), icon);
-        m_ui->lblState->setText(*state);
+    if (const std::optional<TagState> state = tagStateFrom(*word)) {
+        setItemState(selected.first(), *state);
+        m_labelState = state;
+        m_ui->lblState->setText(tagStateText(*state));
     }
 }
 
@@ -321,7 +286,7 @@ void TMainFm::showAllLines()
 
 void TMainFm::LoadTagLines()
 {
-    if (selectedIcon() == Board::OccupiedIcon)
+    if (selectedState() == TagState::Occupied)
         showLines(Board::tagLinesQuery(selectedTag()));
     else
         m_ui->DBGrid1->setColumns(m_ui->DBGrid1->columns()); // empties the grid
@@ -336,22 +301,19 @@ void TMainFm::boardClicked()
     const std::optional<Board::Details> d = Board::details(m_run.db, tag, QDateTime::currentDateTime());
     if (!d)
         return;
-    try {
-        LoadTagLines();
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
-    m_ui->lblState->setText(d->state);
+    guard(m_prompt, this, [this] { LoadTagLines(); });
+    m_labelState = d->state;
+    m_ui->lblState->setText(tagStateText(d->state));
     m_ui->lblStandard->setText(d->standard);
     m_ui->lblArrival->setText(d->arrival);
     m_ui->lblElapsed->setText(d->elapsed);
-    m_ui->lblDeposit->setText(d->deposit);
-    m_ui->lblAmount->setText(d->amount);
+    m_ui->lblDeposit->setText(d->deposit.toString());
+    setAmount(d->amount);
 }
 
 void TMainFm::boardDoubleClicked()
 {
-    try {
+    guard(m_prompt, this, [this] {
         RefreshBoard();
         const QString tag = selectedTag();
         m_ui->lblTagNumber->setText(tag);
@@ -359,13 +321,11 @@ void TMainFm::boardDoubleClicked()
             return;
         LoadTagLines();
         m_ui->ListView1->viewport()->update();
-        if (m_ui->lblState->text() == u"占用"_s && m_run.has(Permission::AddConsumption))
-            emit addConsumptionRequested(tag);
-        if (m_ui->lblState->text() == u"可用"_s && m_run.has(Permission::OpenBill))
-            emit openBillRequested(tag);
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+        if (m_labelState == TagState::Occupied && m_run.has(Permission::AddConsumption))
+            openScreen(u"TAddConsumeFm"_s);
+        if (m_labelState == TagState::Free && m_run.has(Permission::OpenBill))
+            openScreen(u"TOpenDanFm"_s);
+    });
 }
 
 bool TMainFm::selectTag(const QString &number)
@@ -399,40 +359,89 @@ void TMainFm::showPopup(const QPoint &pos)
 {
     const QString tag = selectedTag();
     if (!tag.isEmpty()) {
-        try {
+        guard(m_prompt, this, [&] {
             LoadTagLines();
             m_ui->lblTagNumber->setText(tag);
-            m_ui->lblAmount->setText(Board::amountText(m_run.db, tag));
-        } catch (const DbError &e) {
-            m_prompt.message(this, e.text(), Prompt::Icon::Error);
-        }
+            setAmount(Board::amount(m_run.db, tag));
+        });
     }
-    const Board::PopupItems items = Board::popupItems(selectedIcon(), m_run.permissions);
-    m_ui->popOpenBill->setEnabled(items.openBill);
-    m_ui->popAddConsume->setEnabled(items.addConsumption);
-    m_ui->popCheckout->setEnabled(items.checkout);
-    m_ui->popChangeState->setEnabled(items.changeState && m_available.contains(m_ui->popChangeState));
-    m_ui->popCancel->setEnabled(items.cancelBill);
+    const Board::PopupItems items = Board::popupItems(selectedState(), m_run.permissions);
+    for (const Placed &p : std::as_const(m_placed)) {
+        if (p.place->where != BoardPlace::Where::Popup)
+            continue;
+        const bool byState = p.place->enabledBy && items.*(p.place->enabledBy);
+        p.action->setEnabled(byState && p.entry->available() && (!p.entry->gate || m_run.has(*p.entry->gate)));
+    }
     if (!pos.isNull())
         m_popup->popup(m_ui->ListView1->viewport()->mapToGlobal(pos));
 }
 
-void TMainFm::popupCheckout()
+void TMainFm::use(const ScreenEntry &entry, const BoardPlace &place)
 {
-    const Board::ToolOutcome o = Board::popupCheckout(m_ui->lblAmount->text());
-    toolOutcome(int(o.kind), o.message, &TMainFm::checkoutRequested);
+    const BoardSelection s = selection();
+    if (place.check) {
+        const Board::ToolOutcome o = place.check(s);
+        if (o.kind == Board::ToolOutcome::Kind::Message)
+            m_prompt.message(this, o.message, Prompt::Icon::Warning);
+        if (o.kind != Board::ToolOutcome::Kind::Screen)
+            return;
+    }
+    if (entry.command != BoardCommand::None)
+        runCommand(int(entry.command));
+    else if (entry.open)
+        openScreen(entry, s);
 }
 
-void TMainFm::toolOutcome(int outcomeKind, const QString &message, void (TMainFm::*request)(const QString &))
+void TMainFm::openScreen(const QString &screen)
 {
-    switch (Board::ToolOutcome::Kind(outcomeKind)) {
-    case Board::ToolOutcome::Kind::Nothing:
+    if (const ScreenEntry *entry = ScreenRegistry::find(screen); entry && entry->open)
+        openScreen(*entry, selection());
+}
+
+void TMainFm::openScreen(const ScreenEntry &entry, const BoardSelection &s)
+{
+    emit screenRequested(entry.screen, s.tag);
+    const bool accepted = entry.open(m_context, s, this) == QDialog::Accepted;
+    guard(m_prompt, this, [&] {
+        switch (entry.after) {
+        case AfterClose::Nothing:
+            break;
+        case AfterClose::TagsIfAccepted:
+            if (accepted) {
+                PageControl1Change();
+                RefreshBoard();
+            }
+            break;
+        case AfterClose::TagsAndSelect:
+            PageControl1Change();
+            if (accepted) {
+                selectTag(s.tag);
+                RefreshBoard();
+            }
+            break;
+        }
+    });
+}
+
+void TMainFm::runCommand(int command)
+{
+    switch (BoardCommand(command)) {
+    case BoardCommand::None:
         break;
-    case Board::ToolOutcome::Kind::Message:
-        m_prompt.message(this, message, Prompt::Icon::Warning);
+    case BoardCommand::Reminder:
+        m_prompt.message(this, u"为了您的数据安全 请注意备份您的数据！"_s);
         break;
-    case Board::ToolOutcome::Kind::Screen:
-        emit(this->*request)(selectedTag());
+    case BoardCommand::ShiftChange:
+        shiftChange();
+        break;
+    case BoardCommand::Exit:
+        exitSystem();
+        break;
+    case BoardCommand::Help:
+        openHelp();
+        break;
+    case BoardCommand::CancelBill:
+        cancelBill();
         break;
     }
 }
@@ -446,15 +455,13 @@ void TMainFm::cancelBill()
     const QString tag = selectedTag();
     if (tag.isEmpty())
         return;
-    try {
+    const bool done = guard(m_prompt, this, [&] {
         Board::cancelBill(m_run.db, tag);
         RefreshBoard();
         LoadTagLines();
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-        return;
-    }
-    m_prompt.message(this, Board::cancelledMessage());
+    });
+    if (done)
+        m_prompt.message(this, Board::cancelledMessage());
 }
 
 void TMainFm::shiftChange()
@@ -469,11 +476,7 @@ void TMainFm::exitSystem()
 {
     if (!m_prompt.confirm(this, u"您是否要退出本系统?"_s))
         return;
-    try {
-        Login::recordExit(m_run.db, m_run.loginRecord, QDateTime::currentDateTime());
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    guard(m_prompt, this, [this] { Login::recordExit(m_run.db, m_run.loginRecord, QDateTime::currentDateTime()); });
     m_prompt.message(this, u"谢谢使用！"_s);
     m_leaving = true;
     close();
@@ -494,44 +497,4 @@ void TMainFm::openHelp()
 {
     // A missing guide or viewer is not worth a message.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_run.appDir).filePath(u"help.html"_s)));
-}
-
-void TMainFm::openSetData()
-{
-    TSetDataFm screen(m_run.ini, m_run.DatabaseKind(), m_prompt, this);
-    screen.exec();
-}
-
-void TMainFm::openCheckout(const QString &tag)
-{
-    TCheckOutFm screen(m_run, m_prompt, m_reader, tag, this);
-    if (screen.exec() != QDialog::Accepted)
-        return;
-    try {
-        PageControl1Change();
-        RefreshBoard();
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
-}
-
-void TMainFm::openOpenBill(const QString &tag)
-{
-    TOpenDanFm screen(m_run, m_prompt, tag, activeRoomType(), this);
-    const bool opened = screen.exec() == QDialog::Accepted;
-    try {
-        PageControl1Change();
-        if (opened) {
-            selectTag(tag);
-            RefreshBoard();
-        }
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
-}
-
-void TMainFm::openAddConsumption(const QString &tag)
-{
-    TAddConsumeFm screen(m_run, m_prompt, tag, this);
-    screen.exec();
 }

@@ -1,33 +1,36 @@
 #pragma once
 // The main window: the board of hand tags, one tab per room type, the selected tag's
 // details and lines, the state counts and the quick find, and the menus, tool bar and
-// pop-up menu from which every other screen is opened.
+// pop-up menu built from the screen registry, from which every other screen is opened.
 
-#include "app/RunState.h"
+#include "data/TagState.h"
+#include "db/Money.h"
+#include "session/RunState.h"
+#include "widgets/ScreenContext.h"
 
 #include <QMainWindow>
-#include <QSet>
 #include <memory>
 #include <optional>
 
 namespace Ui {
 class TMainFm;
 }
-class CardReader;
-class Prompt;
+struct BoardPlace;
+struct BoardSelection;
+struct ScreenEntry;
 class QAction;
 class QLabel;
 class QListWidgetItem;
 class QMenu;
 class QTimer;
-class TSeticmFm;
+class Statement;
 
 class TMainFm : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    TMainFm(RunState &run, Prompt &prompt, CardReader &reader, TSeticmFm &seticm, QWidget *parent = nullptr);
+    TMainFm(RunState &run, Prompt &prompt, CardReader &reader, QWidget *parent = nullptr);
     ~TMainFm() override;
 
     // Recounts the states and refreshes the selected tag's icon and state label.
@@ -41,17 +44,14 @@ public:
     QString selectedTag() const;
     // The active tab's caption: the room type of the board.
     QString activeRoomType() const;
-    // The icon index of the selected tag, nothing when no tag is selected.
-    std::optional<int> selectedIcon() const;
+    // The state the selected tag's icon shows, nothing when no tag is selected.
+    std::optional<TagState> selectedState() const;
     // Selects a tag of the board as a click on it would.
     bool selectTag(const QString &number);
 
 signals:
-    // The front-desk screens open on these, for the tag given.
-    void openBillRequested(const QString &tag);
-    void addConsumptionRequested(const QString &tag);
-    void checkoutRequested(const QString &tag);
-    void tagStateRequested(const QString &tag);
+    // A screen of the registry is about to open, on the tag given (empty when none is selected).
+    void screenRequested(const QString &screen, const QString &tag);
     // The window has closed: the run is over.
     void closed();
 
@@ -60,6 +60,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct Placed
+    {
+        QAction *action;
+        const ScreenEntry *entry;
+        const BoardPlace *place;
+    };
+
+    void buildEntries();
     void buildTabs();
     void buildStatusBar();
     void setUpLineGrid();
@@ -71,30 +79,31 @@ private:
     void boardDoubleClicked();
     void quickFind();
     void showPopup(const QPoint &pos);
-    void popupCheckout();
-    void toolOutcome(int outcomeKind, const QString &message, void (TMainFm::*request)(const QString &));
+    BoardSelection selection() const;
+    void use(const ScreenEntry &entry, const BoardPlace &place);
+    void openScreen(const QString &screen);
+    void openScreen(const ScreenEntry &entry, const BoardSelection &selection);
+    void runCommand(int command);
     void cancelBill();
     void shiftChange();
     void exitSystem();
     void openHelp();
-    void openSetData();
-    void openCheckout(const QString &tag);
-    void openOpenBill(const QString &tag);
-    void openAddConsumption(const QString &tag);
     void showAllLines();
     void showLines(const Statement &query);
-    void setItemIcon(QListWidgetItem *item, int icon);
-    void gate(QAction *action, Permission permission);
+    void setItemState(QListWidgetItem *item, TagState state);
+    void setAmount(Money amount);
 
     std::unique_ptr<Ui::TMainFm> m_ui;
     RunState &m_run;
     Prompt &m_prompt;
     CardReader &m_reader;
-    TSeticmFm &m_seticm;
+    ScreenContext m_context;
+    QList<Placed> m_placed;
     QMenu *m_popup = nullptr;
     QTimer *m_clock = nullptr;
     QList<QLabel *> m_statusPanels;
-    QSet<QAction *> m_available; // entries whose screens exist
+    std::optional<TagState> m_labelState; // what "当前状态:" shows; the double-click tests it
+    Money m_amount;                       // what "消费金额:" shows; the pop-up checkout tests it
     bool m_shown = false;
     bool m_leaving = false; // closing without the close confirmation
 };

@@ -1,7 +1,7 @@
 #pragma once
 // Opening the shared connection at start-up, telling the operator when it fails.
 
-#include "app/Startup.h"
+#include "session/Startup.h"
 
 #include <optional>
 

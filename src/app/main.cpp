@@ -1,9 +1,10 @@
 #include "app/LgUt.h"
+#include "app/ScreenRegistry.h"
 #include "app/SharedConnection.h"
-#include "app/Startup.h"
 #include "card/CardReader.h"
 #include "data/DeliveredDatabase.h"
-#include "data/SetDataUt.h"
+#include "session/Startup.h"
+#include "widgets/Guard.h"
 #include "widgets/Icons.h"
 #include "widgets/Prompt.h"
 
@@ -41,16 +42,11 @@ RunState startRun(const QString &appDir, Prompt &prompt)
     if (std::optional<Database> db = openSharedConnection(run.settings, appDir, prompt)) {
         run.db = *db;
     } else {
-        TSetDataFm settings(run.ini, run.settings.databaseKind, prompt);
-        settings.exec();
+        ScreenRegistry::openDatabaseSettingsAtStart(run.ini, run.settings.databaseKind, prompt);
     }
     // The login's "启动IC读卡器" option is off unless the venue switches its reader on here.
     run.startCardReader = run.ini.read(u"card"_s, u"StartReader"_s) == u"1"_s;
-    try {
-        std::tie(run.shopName, run.shopTel) = Login::shopInfo(run.db);
-    } catch (const DbError &e) {
-        prompt.message(nullptr, e.text(), Prompt::Icon::Error);
-    }
+    guard(prompt, nullptr, [&] { std::tie(run.shopName, run.shopTel) = Login::shopInfo(run.db); });
     return run;
 }
 

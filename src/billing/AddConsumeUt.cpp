@@ -1,9 +1,9 @@
 #include "AddConsumeUt.h"
 
-#include "app/RunState.h"
 #include "billing/Consumption.h"
 #include "billing/FwsXzUt.h"
 #include "ui_AddConsumeUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Prompt.h"
 
 #include <QKeyEvent>
@@ -12,32 +12,28 @@
 
 using namespace Qt::StringLiterals;
 
-TAddConsumeFm::TAddConsumeFm(RunState &run, Prompt &prompt, const QString &tag, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TAddConsumeFm>()), m_run(run), m_prompt(prompt), m_tag(tag)
+TAddConsumeFm::TAddConsumeFm(const ScreenContext &ctx, const QString &tag, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TAddConsumeFm>()), m_ctx(ctx), m_tag(tag)
 {
     m_ui->setupUi(this);
 
     DataGrid *catalogue = m_ui->catalogueGrid;
-    catalogue->setDatabase(m_run.db);
-    catalogue->setColumns({
-        {u"ID"_s, {}, 0, ColumnKind::RowNumber, false, false},
-        {u"项目名"_s, {}, 140, ColumnKind::Text},
-        {u"单价"_s, {}, 60, ColumnKind::Money},
-    });
+    catalogue->setDatabase(m_ctx.db);
+    catalogue->setColumns(GridColumns(u"商品项目库"_s).rowNumber().add(u"项目名"_s, 140).add(u"单价"_s, 60));
     DataGrid *lines = m_ui->linesGrid;
-    lines->setDatabase(m_run.db);
-    lines->setColumns({
-        {u"id"_s, {}, 0, ColumnKind::RowNumber, false, false},
-        {u"项目名"_s, {}, 120, ColumnKind::Text},
-        {u"单价"_s, {}, 50, ColumnKind::Money},
-        {u"实际单价"_s, {}, 60, ColumnKind::Money},
-        {u"数量"_s, {}, 40, ColumnKind::Integer},
-        {u"合计"_s, {}, 50, ColumnKind::Money},
-        {u"服务生编号"_s, {}, 80, ColumnKind::Text},
-    });
+    lines->setDatabase(m_ctx.db);
+    lines->setColumns(GridColumns(u"手牌消费"_s)
+                          .rowNumber()
+                          .add(u"项目名"_s, 120)
+                          .add(u"单价"_s, 50)
+                          .add(u"实际单价"_s, 60)
+                          .add(u"数量"_s, 40)
+                          .add(u"合计"_s, 50)
+                          .add(u"服务生编号"_s, 80));
 
-    connect(catalogue, &DataGrid::queryFailed, this, &TAddConsumeFm::showError);
-    connect(lines, &DataGrid::queryFailed, this, &TAddConsumeFm::showError);
+    const auto showError = [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); };
+    connect(catalogue, &DataGrid::queryFailed, this, showError);
+    connect(lines, &DataGrid::queryFailed, this, showError);
     connect(catalogue, &DataGrid::rowActivated, this, &TAddConsumeFm::addLine);
     connect(m_ui->searchEdit, &QLineEdit::returnPressed, this, &TAddConsumeFm::search);
     connect(m_ui->addButton, &QPushButton::clicked, this, &TAddConsumeFm::addLine);
@@ -68,24 +64,17 @@ void TAddConsumeFm::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void TAddConsumeFm::showError(const QString &text)
-{
-    m_prompt.message(this, text, Prompt::Icon::Error);
-}
-
 void TAddConsumeFm::load()
 {
     m_ui->tagLabel->setText(m_tag);
     m_ui->searchEdit->clear();
-    try {
-        m_master = Consumption::masterOf(m_run.db, m_tag);
+    guard(m_ctx.prompt, this, [this] {
+        m_master = Consumption::masterOf(m_ctx.db, m_tag);
         m_ui->masterLabel->setText(m_master);
         m_ui->linesGrid->setQuery(Consumption::linesQuery(m_tag));
         m_ui->linesGrid->setEnabled(m_ui->linesGrid->totalCount() > 0);
         m_ui->catalogueGrid->setQuery(Consumption::catalogueQuery(), u"项目名"_s);
-    } catch (const DbError &e) {
-        showError(e.text());
-    }
+    });
 }
 
 void TAddConsumeFm::reloadLines()
@@ -97,8 +86,8 @@ void TAddConsumeFm::reloadLines()
 void TAddConsumeFm::search()
 {
     DataGrid *grid = m_ui->catalogueGrid;
-    try {
-        const std::optional<qint64> id = Consumption::findItem(m_run.db, m_ui->searchEdit->text());
+    guard(m_ctx.prompt, this, [&] {
+        const std::optional<qint64> id = Consumption::findItem(m_ctx.db, m_ui->searchEdit->text());
         if (!id)
             return;
         // The grid may be sorted by any column: the row is found by its ID, reading further
@@ -113,9 +102,7 @@ void TAddConsumeFm::search()
             }
         }
         grid->setCurrentRow(kept);
-    } catch (const DbError &e) {
-        showError(e.text());
-    }
+    });
 }
 
 void TAddConsumeFm::addLine()
@@ -127,22 +114,22 @@ void TAddConsumeFm::addLine()
     // Checked before anything is filled, so that no half-made line is ever posted.
     const std::optional<qint64> quantity = Consumption::parseQuantity(m_ui->quantityEdit->text());
     if (!quantity) {
-        m_prompt.message(this, Consumption::badQuantityMessage(), Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, Consumption::badQuantityMessage(), Prompt::Icon::Warning);
         m_ui->quantityEdit->setFocus();
         m_ui->quantityEdit->selectAll();
         return;
     }
-    try {
+    guard(m_ctx.prompt, this, [&] {
         const std::optional<Consumption::Item> item =
-            Consumption::item(m_run.db, catalogue->value(row, u"ID"_s).toLongLong());
+            Consumption::item(m_ctx.db, catalogue->value(row, u"ID"_s).toLongLong());
         if (!item) { // deleted at another counter since the grid was read
             m_ui->catalogueGrid->refresh();
             return;
         }
         Consumption::Line line = Consumption::newLine(m_tag, m_master, *item, *quantity,
-                                                      m_run.CurrentOperator, QDateTime::currentDateTime());
+                                                      m_ctx.session.operatorName(), QDateTime::currentDateTime());
         if (item->needsService) {
-            TFwsXzFm picker(m_run, m_prompt, this);
+            TFwsXzFm picker(m_ctx, this);
             picker.exec();
             switch (picker.outcome()) {
             case TFwsXzFm::Outcome::Chosen:
@@ -156,29 +143,25 @@ void TAddConsumeFm::addLine()
                 break; // served by the operator
             }
         }
-        Consumption::post(m_run.db, line);
+        Consumption::post(m_ctx.db, line);
         reloadLines();
-    } catch (const DbError &e) {
-        showError(e.text());
-    }
+    });
 }
 
 void TAddConsumeFm::deleteLine()
 {
     DataGrid *lines = m_ui->linesGrid;
     if (lines->totalCount() == 0) {
-        m_prompt.message(this, Consumption::nothingToDeleteMessage());
+        m_ctx.prompt.message(this, Consumption::nothingToDeleteMessage());
         return;
     }
     const int row = lines->currentRow();
     if (row < 0)
         return;
-    if (!m_prompt.confirm(this, Consumption::deleteQuestion(lines->displayText(row, u"项目名"_s))))
+    if (!m_ctx.prompt.confirm(this, Consumption::deleteQuestion(lines->displayText(row, u"项目名"_s))))
         return;
-    try {
-        Consumption::remove(m_run.db, lines->value(row, u"id"_s).toLongLong());
+    guard(m_ctx.prompt, this, [&] {
+        Consumption::remove(m_ctx.db, lines->value(row, u"id"_s).toLongLong());
         reloadLines();
-    } catch (const DbError &e) {
-        showError(e.text());
-    }
+    });
 }

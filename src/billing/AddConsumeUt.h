@@ -2,11 +2,10 @@
 // The screen that adds services and goods to an occupied tag as consumption lines, with the
 // waiter who served when the item needs service, and deletes lines again.
 
+#include "widgets/ScreenContext.h"
+
 #include <QDialog>
 #include <memory>
-
-struct RunState;
-class Prompt;
 
 namespace Ui {
 class TAddConsumeFm;
@@ -17,7 +16,7 @@ class TAddConsumeFm : public QDialog
     Q_OBJECT
 
 public:
-    TAddConsumeFm(RunState &run, Prompt &prompt, const QString &tag, QWidget *parent = nullptr);
+    TAddConsumeFm(const ScreenContext &ctx, const QString &tag, QWidget *parent = nullptr);
     ~TAddConsumeFm() override;
 
     // The master tag of the tag's open bill, as read on show.
@@ -34,11 +33,9 @@ private:
     void search();
     void addLine();
     void deleteLine();
-    void showError(const QString &text);
 
     std::unique_ptr<Ui::TAddConsumeFm> m_ui;
-    RunState &m_run;
-    Prompt &m_prompt;
+    ScreenContext m_ctx;
     QString m_tag;
     QString m_master;
 };

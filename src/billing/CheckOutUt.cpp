@@ -5,6 +5,7 @@
 #include "report/DataSet.h"
 #include "report/Receipt.h"
 #include "ui_CheckOutUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Prompt.h"
 
 #include <QAction>
@@ -14,9 +15,8 @@
 
 using namespace Qt::StringLiterals;
 
-TCheckOutFm::TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, const QString &tag, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TCheckOutFm>()), m_run(run), m_prompt(prompt), m_reader(reader),
-      m_tag(tag)
+TCheckOutFm::TCheckOutFm(const ScreenContext &ctx, const QString &tag, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TCheckOutFm>()), m_ctx(ctx), m_tag(tag)
 {
     m_ui->setupUi(this);
     // The rate box takes digits and the point (Enter applies it); so does the received amount.
@@ -25,21 +25,20 @@ TCheckOutFm::TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, cons
     m_ui->EditReceived->setValidator(decimal);
     m_ui->EditRate->installEventFilter(this);
 
-    m_ui->DBGrid1->setDatabase(m_run.db);
-    m_ui->DBGrid1->setColumns({
-        {u"id"_s, {}, 0, ColumnKind::RowNumber, false, false},
-        {u"项目名"_s, {}, 100, ColumnKind::Text},
-        {u"实际单价"_s, {}, 60, ColumnKind::Money},
-        {u"数量"_s, {}, 40, ColumnKind::Integer},
-        {u"手牌号码"_s, {}, 60, ColumnKind::Text},
-        {u"主手牌号"_s, {}, 60, ColumnKind::Text},
-        {u"合计"_s, {}, 60, ColumnKind::Money},
-        {u"服务生编号"_s, {}, 70, ColumnKind::Text},
-        {u"营业员"_s, {}, 70, ColumnKind::Text},
-        {u"消费时间"_s, {}, 140, ColumnKind::DateTime},
-    });
+    m_ui->DBGrid1->setDatabase(m_ctx.db);
+    m_ui->DBGrid1->setColumns(GridColumns(u"手牌消费"_s)
+                                  .rowNumber()
+                                  .add(u"项目名"_s, 100)
+                                  .add(u"实际单价"_s, 60)
+                                  .add(u"数量"_s, 40)
+                                  .add(u"手牌号码"_s, 60)
+                                  .add(u"主手牌号"_s, 60)
+                                  .add(u"合计"_s, 60)
+                                  .add(u"服务生编号"_s, 70)
+                                  .add(u"营业员"_s, 70)
+                                  .add(u"消费时间"_s, 140));
     connect(m_ui->DBGrid1, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_prompt.message(this, text, Prompt::Icon::Error); });
+            [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); });
 
     // The function keys live in a menu that is never shown.
     const struct
@@ -71,7 +70,7 @@ TCheckOutFm::TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, cons
     connect(m_ui->EditPassword, &QLineEdit::returnPressed, this, &TCheckOutFm::lookUpMember);
     connect(m_ui->EditRate, &QLineEdit::returnPressed, this, [this] {
         applyRate();
-        m_ui->lblConsumption->setText(m_ui->EditReceived->text());
+        setConsumption(Money::parse(m_ui->EditReceived->text()), m_ui->EditReceived->text());
     });
 
     load();
@@ -92,7 +91,7 @@ bool TCheckOutFm::eventFilter(QObject *watched, QEvent *event)
 
 void TCheckOutFm::load()
 {
-    m_ui->ButtonReadCard->setEnabled(m_run.startCardReader);
+    m_ui->ButtonReadCard->setEnabled(m_ctx.session.cardReaderStarted());
     m_ui->EditRate->setText(u"1"_s);
     m_ui->lblTag->setText(m_tag);
     m_ui->EditPassword->clear();
@@ -101,20 +100,24 @@ void TCheckOutFm::load()
     resetMember();
     m_ui->EditCard->setFocus();
     m_ui->EditCard->selectAll();
-    try {
-        m_bill = Checkout::load(m_run.db, m_tag);
+    guard(m_ctx.prompt, this, [this] {
+        m_bill = Checkout::load(m_ctx.db, m_tag);
         m_ui->lblBillNo->setText(QString::number(m_bill.shownNumber));
         m_ui->lblCustomer->setText(m_bill.customerName);
         m_ui->lblDeposit->setText(m_bill.deposit.toString());
         m_ui->lblArrival->setText(DateTimeText::dateTime(m_bill.arrival));
         m_ui->ListTags->clear();
         m_ui->ListTags->addItems(m_bill.tagList);
-        m_ui->lblConsumption->setText(m_bill.total.toString());
+        setConsumption(m_bill.total, m_bill.total.toString());
         m_ui->EditReceived->setText(m_bill.total.toString());
         m_ui->DBGrid1->setQuery(Checkout::linesQuery(m_tag));
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
+}
+
+void TCheckOutFm::setConsumption(std::optional<Money> amount, const QString &shown)
+{
+    m_consumption = amount;
+    m_ui->lblConsumption->setText(shown);
 }
 
 void TCheckOutFm::resetMember()
@@ -131,23 +134,22 @@ void TCheckOutFm::lookUpMember()
 {
     std::optional<Checkout::Member> found;
     std::optional<double> rate;
-    try {
-        found = Checkout::lookUp(m_run.db, m_ui->EditCard->text(), m_ui->EditPassword->text());
+    const bool read = guard(m_ctx.prompt, this, [&] {
+        found = Checkout::lookUp(m_ctx.db, m_ui->EditCard->text(), m_ui->EditPassword->text());
         if (found)
-            rate = Checkout::typeRate(m_run.db, found->type);
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
+            rate = Checkout::typeRate(m_ctx.db, found->type);
+    });
+    if (!read)
         return;
-    }
     if (!found) {
-        m_prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
         // No member counts as identified until a lookup succeeds again, and the member's
         // discount goes with the member.
         if (m_member) {
             resetMember();
             m_ui->lblCustomer->setText(m_bill.customerName);
             m_ui->EditRate->setText(u"1"_s);
-            m_ui->EditReceived->setText(m_ui->lblConsumption->text());
+            m_ui->EditReceived->setText(m_ui->lblConsumption->text()); // as shown, even when no amount
         }
         m_ui->EditPassword->clear();
         m_ui->EditCard->setFocus();
@@ -171,12 +173,12 @@ void TCheckOutFm::applyRate()
 {
     const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
     if (!received) {
-        m_prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
         return;
     }
     const std::optional<Money> discounted = Checkout::applyRate(*received, m_ui->EditRate->text());
     if (!discounted) {
-        m_prompt.message(this, u"打折率必须是数字!"_s, Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, u"打折率必须是数字!"_s, Prompt::Icon::Warning);
         return;
     }
     m_ui->EditReceived->setText(discounted->toString());
@@ -184,25 +186,25 @@ void TCheckOutFm::applyRate()
 
 void TCheckOutFm::readCard()
 {
-    m_ui->EditCard->setText(m_reader.readCard(this));
+    m_ui->EditCard->setText(m_ctx.reader.readCard(this));
     m_ui->EditPassword->setFocus();
 }
 
 void TCheckOutFm::settle(bool free)
 {
-    if (free && !m_run.has(Permission::FreeBill)) {
-        m_prompt.message(this, Checkout::noFreeBillPermissionMessage(), Prompt::Icon::Warning);
+    if (free && !m_ctx.session.has(Permission::FreeBill)) {
+        m_ctx.prompt.message(this, Checkout::noFreeBillPermissionMessage(), Prompt::Icon::Warning);
         return;
     }
     const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
-    const std::optional<Money> consumption = Money::parse(m_ui->lblConsumption->text());
+    const std::optional<Money> consumption = m_consumption;
     if (!received || !consumption) {
-        m_prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
         m_ui->EditReceived->setFocus();
         return;
     }
     if (!free && m_ui->RadioCard->isChecked() && !m_member) {
-        m_prompt.message(this, Checkout::cardNeedsMemberMessage(), Prompt::Icon::Warning);
+        m_ctx.prompt.message(this, Checkout::cardNeedsMemberMessage(), Prompt::Icon::Warning);
         m_ui->EditCard->setFocus();
         m_ui->EditCard->selectAll();
         return;
@@ -218,24 +220,22 @@ void TCheckOutFm::settle(bool free)
     s.member = m_member;
     s.customerName = m_ui->lblCustomer->text();
     s.remark = m_ui->EditRemark->text();
-    s.operatorName = m_run.CurrentOperator;
-    try {
-        const Checkout::Outcome out = free ? Checkout::settleFree(m_run.db, s, QDateTime::currentDateTime())
-                                           : Checkout::settle(m_run.db, s, QDateTime::currentDateTime());
+    s.operatorName = m_ctx.session.operatorName();
+    const bool settled = guard(m_ctx.prompt, this, [&] {
+        const Checkout::Outcome out = free ? Checkout::settleFree(m_ctx.db, s, QDateTime::currentDateTime())
+                                           : Checkout::settle(m_ctx.db, s, QDateTime::currentDateTime());
         m_settledNumber = out.billNumber;
-        m_prompt.message(this, Checkout::closingMessage(out));
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-        return;
-    }
-    accept();
+        m_ctx.prompt.message(this, Checkout::closingMessage(out));
+    });
+    if (settled)
+        accept();
 }
 
 ReceiptValues TCheckOutFm::receiptValues() const
 {
     ReceiptValues v;
-    v.shopName = m_run.shopName;
-    v.shopTel = m_run.shopTel;
+    v.shopName = m_ctx.session.shopName();
+    v.shopTel = m_ctx.session.shopTel();
     v.billNumber = m_ui->lblBillNo->text();
     v.memberName = m_ui->lblMemberName->text();
     v.points = m_ui->lblPoints->text();
@@ -249,10 +249,8 @@ ReceiptValues TCheckOutFm::receiptValues() const
 void TCheckOutFm::preview()
 {
     // The receipt shows the screen as it stands, before settling; nothing is written.
-    try {
-        const DataSet lines = DataSet::fromQuery(m_run.db, Checkout::orderedLinesQuery(m_tag), u"手牌消费"_s);
-        Receipt::preview(this, lines, receiptValues(), m_prompt);
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    guard(m_ctx.prompt, this, [this] {
+        const DataSet lines = DataSet::fromQuery(m_ctx.db, Checkout::orderedLinesQuery(m_tag), u"手牌消费"_s);
+        Receipt::preview(this, lines, receiptValues(), m_ctx.prompt);
+    });
 }

@@ -3,9 +3,9 @@
 // identifies a member, applies discount rates, and settles the bill in cash or from the
 // member's card, or waives it; previews the receipt.
 
-#include "app/RunState.h"
 #include "billing/Checkout.h"
 #include "report/Receipt.h"
+#include "widgets/ScreenContext.h"
 
 #include <QDialog>
 #include <memory>
@@ -14,15 +14,13 @@
 namespace Ui {
 class TCheckOutFm;
 }
-class CardReader;
-class Prompt;
 
 class TCheckOutFm : public QDialog
 {
     Q_OBJECT
 
 public:
-    TCheckOutFm(RunState &run, Prompt &prompt, CardReader &reader, const QString &tag, QWidget *parent = nullptr);
+    TCheckOutFm(const ScreenContext &ctx, const QString &tag, QWidget *parent = nullptr);
     ~TCheckOutFm() override;
 
     // The member the next settlement credits, if a lookup succeeded.
@@ -45,10 +43,13 @@ private:
     void preview();
 
     std::unique_ptr<Ui::TCheckOutFm> m_ui;
-    RunState &m_run;
-    Prompt &m_prompt;
-    CardReader &m_reader;
+    void setConsumption(std::optional<Money> amount, const QString &shown);
+
+    ScreenContext m_ctx;
     QString m_tag;
+    // The consumption amount "消费金额" shows: the bill's total, or the received amount after a
+    // rate was applied with Enter; nothing when that was no amount.
+    std::optional<Money> m_consumption;
     Checkout::Bill m_bill;
     std::optional<Checkout::Member> m_member;
     qint64 m_settledNumber = 0;

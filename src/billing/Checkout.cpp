@@ -1,5 +1,7 @@
 #include "Checkout.h"
 
+#include "data/TagState.h"
+
 #include "db/PasswordHash.h"
 #include "db/Transaction.h"
 
@@ -64,16 +66,16 @@ qint64 takeBillNumber(const Database &db)
 Outcome write(const Database &db, const Settlement &s, const QDateTime &now, bool free)
 {
     if (!free && s.payment == Payment::Card && !s.member)
-        throw DbError(cardNeedsMemberMessage());
+        throw Refusal(cardNeedsMemberMessage());
     Transaction tx(db);
     // Lock the open bills first: a line being added at another counter waits for this
     // settlement, or this settlement sees the line and refuses.
-    if (db.kind() == DbKind::PostgreSql)
-        db.query(Statement(u"select id from 手牌开单 where 手牌号码="_s)
-                     .text(s.tag)
-                     .sql(u" or 主手牌号="_s)
-                     .text(s.tag)
-                     .sql(u" for update"_s));
+    const Dialect dialect = db.dialect();
+    db.query(Statement(u"select id from "_s + dialect.lockedTable(u"手牌开单"_s) + u" where 手牌号码="_s)
+                 .text(s.tag)
+                 .sql(u" or 主手牌号="_s)
+                 .text(s.tag)
+                 .sql(dialect.forUpdate()));
     const QList<Line> lines = readLines(db, s.tag);
     QList<qint64> ids;
     for (const Line &l : lines)
@@ -155,7 +157,7 @@ Outcome write(const Database &db, const Settlement &s, const QDateTime &now, boo
         released.append(l.tag);
         db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(l.tag));
         db.execute(
-            Statement(u"update 手牌管理 set 手牌状态="_s).text(u"可用"_s).sql(u" where 手牌号码="_s).text(l.tag));
+            Statement(u"update 手牌管理 set 手牌状态="_s).text(tagStateText(TagState::Free)).sql(u" where 手牌号码="_s).text(l.tag));
     }
     tx.commit();
     return out;
@@ -164,7 +166,7 @@ Outcome write(const Database &db, const Settlement &s, const QDateTime &now, boo
 } // namespace
 
 BillChanged::BillChanged()
-    : DbError(u"这张单的消费明细已被其他收银台改动,请关闭后重新结帐."_s)
+    : Refusal(u"这张单的消费明细已被其他收银台改动,请关闭后重新结帐."_s)
 {
 }
 

@@ -4,6 +4,7 @@
 // with its bill number taken at that moment.
 
 #include "db/Database.h"
+#include "db/Refusal.h"
 
 #include <QDateTime>
 #include <QList>
@@ -74,7 +75,7 @@ struct Outcome
 };
 
 // Thrown when the bill's lines changed after the screen gathered them.
-class BillChanged : public DbError
+class BillChanged : public Refusal
 {
 public:
     BillChanged();

@@ -70,7 +70,7 @@ QString masterOf(const Database &db, const QString &tag)
 }
 
 TagNotOpen::TagNotOpen(const QString &tag)
-    : DbError(u"手牌 %1 已经结帐或撤单,不能再增加消费!"_s.arg(tag))
+    : Refusal(u"手牌 %1 已经结帐或撤单,不能再增加消费!"_s.arg(tag))
 {
 }
 
@@ -80,10 +80,9 @@ void post(const Database &db, const Line &line)
     // opened: the line goes in only while the tag's open bill is there, and carries the
     // master it has now. Locking the open bill keeps a settlement from passing meanwhile.
     Transaction tx(db);
-    Statement openBill(u"select 主手牌号 from 手牌开单 where 手牌号码="_s);
-    openBill.text(line.tag);
-    if (db.kind() == DbKind::PostgreSql)
-        openBill.sql(u" for update"_s);
+    const Dialect dialect = db.dialect();
+    Statement openBill(u"select 主手牌号 from "_s + dialect.lockedTable(u"手牌开单"_s) + u" where 手牌号码="_s);
+    openBill.text(line.tag).sql(dialect.forUpdate());
     Cursor bill = db.query(openBill);
     if (!bill.next())
         throw TagNotOpen(line.tag);

@@ -4,6 +4,7 @@
 // catalogue, the tag's lines and the waiter list.
 
 #include "db/Database.h"
+#include "db/Refusal.h"
 #include "db/Money.h"
 #include "db/Statement.h"
 
@@ -55,7 +56,7 @@ QString masterOf(const Database &db, const QString &tag);
 
 // Writes the line as one row. Throws DbError.
 // Thrown when the tag has no open bill any more (settled or cancelled elsewhere).
-class TagNotOpen : public DbError
+class TagNotOpen : public Refusal
 {
 public:
     explicit TagNotOpen(const QString &tag);

@@ -1,8 +1,8 @@
 #include "FwsXzUt.h"
 
-#include "app/RunState.h"
 #include "billing/Consumption.h"
 #include "ui_FwsXzUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Prompt.h"
 
 #include <QCloseEvent>
@@ -10,27 +10,26 @@
 
 using namespace Qt::StringLiterals;
 
-TFwsXzFm::TFwsXzFm(RunState &run, Prompt &prompt, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TFwsXzFm>()), m_run(run), m_prompt(prompt)
+TFwsXzFm::TFwsXzFm(const ScreenContext &ctx, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TFwsXzFm>()), m_ctx(ctx)
 {
     m_ui->setupUi(this);
     DataGrid *grid = m_ui->waiterGrid;
-    grid->setDatabase(m_run.db);
-    grid->setColumns({
-        {u"id"_s, {}, 0, ColumnKind::RowNumber, false, false},
-        {u"服务生编号"_s, {}, 70, ColumnKind::Text},
-        {u"服务生姓名"_s, {}, 70, ColumnKind::Text},
-        {u"性别"_s, {}, 40, ColumnKind::Text},
-        {u"状态"_s, {}, 50, ColumnKind::Text},
-        {u"服务包厢"_s, {}, 70, ColumnKind::Text},
-        {u"包厢性质"_s, {}, 60, ColumnKind::Text},
-        {u"服务等级"_s, {}, 60, ColumnKind::Text},
-        {u"联系电话"_s, {}, 90, ColumnKind::Text},
-        {u"证件号码"_s, {}, 130, ColumnKind::Text},
-        {u"联系地址"_s, {}, 150, ColumnKind::Text},
-    });
+    grid->setDatabase(m_ctx.db);
+    grid->setColumns(GridColumns(u"服务生管理"_s)
+                         .rowNumber()
+                         .add(u"服务生编号"_s, 70)
+                         .add(u"服务生姓名"_s, 70)
+                         .add(u"性别"_s, 40)
+                         .add(u"状态"_s, 50)
+                         .add(u"服务包厢"_s, 70)
+                         .add(u"包厢性质"_s, 60)
+                         .add(u"服务等级"_s, 60)
+                         .add(u"联系电话"_s, 90)
+                         .add(u"证件号码"_s, 130)
+                         .add(u"联系地址"_s, 150));
     connect(grid, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_prompt.message(this, text, Prompt::Icon::Error); });
+            [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); });
     connect(grid, &DataGrid::rowActivated, this, &TFwsXzFm::choose);
     connect(m_ui->nameEdit, &QLineEdit::returnPressed, this, &TFwsXzFm::findByName);
     connect(m_ui->numberEdit, &QLineEdit::returnPressed, this, &TFwsXzFm::findByNumber);
@@ -53,11 +52,7 @@ void TFwsXzFm::showEvent(QShowEvent *event)
 
 void TFwsXzFm::run(const Statement &statement)
 {
-    try {
-        m_ui->waiterGrid->setQuery(statement);
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    guard(m_ctx.prompt, this, [&] { m_ui->waiterGrid->setQuery(statement); });
 }
 
 void TFwsXzFm::showAll()

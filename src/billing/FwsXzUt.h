@@ -2,11 +2,11 @@
 // The waiter picker that adding a line opens for an item that needs service: the operator finds
 // the waiter by name or number and chooses, cancels the line, or closes the window to keep it.
 
+#include "widgets/ScreenContext.h"
+
 #include <QDialog>
 #include <memory>
 
-struct RunState;
-class Prompt;
 class Statement;
 
 namespace Ui {
@@ -25,7 +25,7 @@ public:
         Closed,    // the window's close box: the line keeps the operator as waiter
     };
 
-    TFwsXzFm(RunState &run, Prompt &prompt, QWidget *parent = nullptr);
+    explicit TFwsXzFm(const ScreenContext &ctx, QWidget *parent = nullptr);
     ~TFwsXzFm() override;
 
     Outcome outcome() const { return m_outcome; }
@@ -48,8 +48,7 @@ private:
     void choose();
 
     std::unique_ptr<Ui::TFwsXzFm> m_ui;
-    RunState &m_run;
-    Prompt &m_prompt;
+    ScreenContext m_ctx;
     Outcome m_outcome = Outcome::Closed;
     bool m_closeBox = false;
     QString m_number;

@@ -1,5 +1,7 @@
 #include "OpenBill.h"
 
+#include "data/TagState.h"
+
 #include "db/Transaction.h"
 
 using namespace Qt::StringLiterals;
@@ -21,7 +23,7 @@ RoomCharges roomCharges(const Database &db, const QString &roomType)
 QStringList freeTags(const Database &db, const QString &roomType, const QString &master)
 {
     Cursor c = db.query(Statement(u"select * from 手牌管理 where 手牌状态="_s)
-                            .text(u"可用"_s)
+                            .text(tagStateText(TagState::Free))
                             .sql(u" and 手牌号码<>"_s)
                             .text(master)
                             .sql(u" and 所属包厢="_s)
@@ -43,11 +45,15 @@ QString tagTakenMessage(const QString &tag)
     return u"手牌 %1 已不可用,请重新选择!"_s.arg(tag);
 }
 
-Outcome open(const Database &db, const Request &request)
+BadDeposit::BadDeposit() : Refusal(badDepositMessage(), u"押金金额"_s) {}
+
+TagTaken::TagTaken(const QString &tag) : Refusal(tagTakenMessage(tag), u"手牌号码"_s), m_tag(tag) {}
+
+void open(const Database &db, const Request &request)
 {
     const std::optional<Money> deposit = Money::parse(request.deposit);
     if (!deposit)
-        return {Outcome::Kind::BadDeposit, {}, badDepositMessage()};
+        throw BadDeposit();
 
     Transaction transaction(db);
     for (const QString &tag : request.tags) {
@@ -55,13 +61,13 @@ Outcome open(const Database &db, const Request &request)
         // where clause makes the check and the marking one step. The master tag may also be
         // a reserved one: the board's pop-up menu opens bills on reserved tags.
         Statement mark(u"update 手牌管理 set 手牌状态="_s);
-        mark.text(u"占用"_s).sql(u" where 手牌号码="_s).text(tag).sql(u" and (手牌状态="_s).text(u"可用"_s);
+        mark.text(tagStateText(TagState::Occupied)).sql(u" where 手牌号码="_s).text(tag).sql(u" and (手牌状态="_s).text(tagStateText(TagState::Free));
         if (tag == request.master)
-            mark.sql(u" or 手牌状态="_s).text(u"预定"_s);
+            mark.sql(u" or 手牌状态="_s).text(tagStateText(TagState::Reserved));
         mark.sql(u")"_s);
         const int marked = db.execute(mark);
         if (marked != 1)
-            return {Outcome::Kind::TagTaken, tag, tagTakenMessage(tag)};
+            throw TagTaken(tag);
 
         db.execute(
             Statement::insert(u"手牌开单"_s, {{u"手牌号码"_s, SqlValue::text(tag)},
@@ -93,7 +99,6 @@ Outcome open(const Database &db, const Request &request)
                                                   {u"主手牌号"_s, SqlValue::text(request.master)}}));
     }
     transaction.commit();
-    return {};
 }
 
 } // namespace OpenBill

@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "db/Money.h"
+#include "db/Refusal.h"
 
 #include <QDateTime>
 #include <QString>
@@ -37,24 +38,28 @@ struct Request
     QDateTime now;
 };
 
-struct Outcome
+// The deposit typed is no amount.
+class BadDeposit : public Refusal
 {
-    enum class Kind
-    {
-        Opened,
-        BadDeposit,
-        TagTaken
-    };
-    Kind kind = Kind::Opened;
-    QString tag;     // the tag no longer free, for TagTaken
-    QString message; // what the operator is told; empty when opened
+public:
+    BadDeposit();
+};
+// A tag of the bill is free no longer: another counter took it, or it was never free.
+class TagTaken : public Refusal
+{
+public:
+    explicit TagTaken(const QString &tag);
+    const QString &tag() const { return m_tag; }
+
+private:
+    QString m_tag;
 };
 
 QString badDepositMessage();
 QString tagTakenMessage(const QString &tag);
 
 // All or nothing: every tag must still be free when it is marked, else nothing is written.
-// Throws DbError, having written nothing.
-Outcome open(const Database &db, const Request &request);
+// Throws BadDeposit or TagTaken (refusals) or DbError, having written nothing.
+void open(const Database &db, const Request &request);
 
 } // namespace OpenBill

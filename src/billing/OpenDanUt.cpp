@@ -1,7 +1,7 @@
 #include "OpenDanUt.h"
 
-#include "app/RunState.h"
 #include "ui_OpenDanUt.h"
+#include "widgets/Guard.h"
 #include "widgets/Icons.h"
 #include "widgets/Prompt.h"
 
@@ -9,10 +9,10 @@
 
 using namespace Qt::StringLiterals;
 
-TOpenDanFm::TOpenDanFm(RunState &run, Prompt &prompt, const QString &masterTag, const QString &roomType,
+TOpenDanFm::TOpenDanFm(const ScreenContext &ctx, const QString &masterTag, const QString &roomType,
                        QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TOpenDanFm>()), m_run(run), m_prompt(prompt),
-      m_master(masterTag), m_roomType(roomType)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TOpenDanFm>()), m_ctx(ctx), m_master(masterTag),
+      m_roomType(roomType)
 {
     m_ui->setupUi(this);
     connect(m_ui->joinButton, &QPushButton::clicked, this, &TOpenDanFm::joinSelected);
@@ -38,17 +38,15 @@ void TOpenDanFm::load()
     m_ui->masterLabel->setText(m_master);
     m_ui->freeList->clear();
     m_ui->billList->clear();
-    try {
-        m_charges = OpenBill::roomCharges(m_run.db, m_roomType);
+    guard(m_ctx.prompt, this, [this] {
+        m_charges = OpenBill::roomCharges(m_ctx.db, m_roomType);
         m_ui->initialFeeLabel->setText(m_charges.initialFee.toString());
         m_ui->ticketLabel->setText(m_charges.ticket.toString());
         m_ui->roomTypeLabel->setText(m_roomType);
         m_ui->totalLabel->setText(m_charges.total().toString());
-        for (const QString &tag : OpenBill::freeTags(m_run.db, m_roomType, m_master))
+        for (const QString &tag : OpenBill::freeTags(m_ctx.db, m_roomType, m_master))
             addFree(tag);
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
     addToBill(m_master);
 }
 
@@ -111,7 +109,7 @@ void TOpenDanFm::leaveSelected()
 // without the tags (other than the master) that are free no longer.
 void TOpenDanFm::reloadFreeTags()
 {
-    const QStringList free = OpenBill::freeTags(m_run.db, m_roomType, m_master);
+    const QStringList free = OpenBill::freeTags(m_ctx.db, m_roomType, m_master);
     for (int i = m_ui->billList->topLevelItemCount() - 1; i >= 0; --i) {
         const QString tag = m_ui->billList->topLevelItem(i)->text(0);
         if (tag != m_master && !free.contains(tag))
@@ -135,25 +133,21 @@ void TOpenDanFm::openBill()
     request.customer = m_ui->customerEdit->text();
     request.deposit = m_ui->depositEdit->text();
     request.remark = m_ui->remarkEdit->toPlainText();
-    request.operatorName = m_run.CurrentOperator;
+    request.operatorName = m_ctx.session.operatorName();
     request.now = QDateTime::currentDateTime();
-    try {
-        const OpenBill::Outcome outcome = OpenBill::open(m_run.db, request);
-        switch (outcome.kind) {
-        case OpenBill::Outcome::Kind::Opened:
-            accept();
-            return;
-        case OpenBill::Outcome::Kind::BadDeposit:
-            m_prompt.message(this, outcome.message, Prompt::Icon::Warning);
+    const bool opened = guard(m_ctx.prompt, this, [&] {
+        try {
+            OpenBill::open(m_ctx.db, request);
+        } catch (const OpenBill::BadDeposit &) {
             m_ui->depositEdit->setFocus();
             m_ui->depositEdit->selectAll();
-            return;
-        case OpenBill::Outcome::Kind::TagTaken:
-            m_prompt.message(this, outcome.message, Prompt::Icon::Warning);
+            throw;
+        } catch (const OpenBill::TagTaken &) {
+            // The lists show what is free now; the operator chooses again.
             reloadFreeTags();
-            return;
+            throw;
         }
-    } catch (const DbError &e) {
-        m_prompt.message(this, e.text(), Prompt::Icon::Error);
-    }
+    });
+    if (opened)
+        accept();
 }

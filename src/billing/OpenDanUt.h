@@ -3,12 +3,11 @@
 // of the same room type as one group bill.
 
 #include "billing/OpenBill.h"
+#include "widgets/ScreenContext.h"
 
 #include <QDialog>
 #include <memory>
 
-struct RunState;
-class Prompt;
 class QListWidgetItem;
 class QTreeWidgetItem;
 
@@ -22,7 +21,7 @@ class TOpenDanFm : public QDialog
 
 public:
     // exec() gives Accepted once the bill is opened, Rejected when the operator left without one.
-    TOpenDanFm(RunState &run, Prompt &prompt, const QString &masterTag, const QString &roomType,
+    TOpenDanFm(const ScreenContext &ctx, const QString &masterTag, const QString &roomType,
                QWidget *parent = nullptr);
     ~TOpenDanFm() override;
 
@@ -45,8 +44,7 @@ private:
     void openBill();
 
     std::unique_ptr<Ui::TOpenDanFm> m_ui;
-    RunState &m_run;
-    Prompt &m_prompt;
+    ScreenContext m_ctx;
     QString m_master;
     QString m_roomType;
     OpenBill::RoomCharges m_charges;

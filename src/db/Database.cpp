@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "DateTimeText.h"
+#include "Schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -172,19 +173,23 @@ QVariant Database::scalar(const Statement &statement) const
     return c.raw(0);
 }
 
-qint64 Database::lastRowId(const QString &table) const
+qint64 Database::insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values) const
 {
-    // Each asks this connection's own last insert, whatever other counters insert meanwhile.
-    switch (m_kind) {
-    case DbKind::Sqlite:
-        return scalar(Statement(u"select last_insert_rowid()"_s)).toLongLong();
-    case DbKind::PostgreSql:
-        return scalar(Statement(u"select currval(pg_get_serial_sequence("_s).text(table).sql(u", 'id'))"_s))
-            .toLongLong();
-    case DbKind::SqlServer:
-        return scalar(Statement(u"select ident_current("_s).text(table).sql(u")"_s)).toLongLong();
+    QString rowNumber;
+    if (const TableDef *t = Schema::table(table)) {
+        for (const ColumnDef &c : t->columns) {
+            if (c.kind == ColumnKind::RowNumber)
+                rowNumber = c.name;
+        }
     }
-    return 0;
+    if (rowNumber.isEmpty())
+        throw DbError(u"数据库操作失败"_s, u"表 "_s + table + u" 没有行号"_s);
+    const Dialect d = dialect();
+    const Statement st = d.insertReturningRowNumber(table, values, rowNumber);
+    if (d.returnsRowNumber())
+        return scalar(st).toLongLong();
+    execute(st);
+    return scalar(d.lastRowNumber()).toLongLong();
 }
 
 QVariant Database::bindValue(const SqlValue &value) const

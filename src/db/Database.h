@@ -5,6 +5,7 @@
 
 #include "ConnectionString.h"
 #include "DbError.h"
+#include "Dialect.h"
 #include "Money.h"
 #include "Statement.h"
 
@@ -31,6 +32,7 @@ public:
 
     bool isOpen() const { return m_db.isValid() && m_db.isOpen(); }
     DbKind kind() const { return m_kind; }
+    Dialect dialect() const { return Dialect(m_kind); }
     QSqlDatabase handle() const { return m_db; }
     QString connectionName() const { return m_db.connectionName(); }
 
@@ -40,8 +42,9 @@ public:
     int execute(const Statement &statement) const;
     // Runs a script of statements separated by ';' at line ends (schema files).
     void executeScript(const QString &script) const;
-    // The row number the last insert on this connection gave a row of the table.
-    qint64 lastRowId(const QString &table) const;
+    // Inserts one row and returns the row number the database gave it (the table's row-number
+    // column, from the schema). Throws DbError.
+    qint64 insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values) const;
     // The first column of the first row, or an invalid QVariant when there is none.
     QVariant scalar(const Statement &statement) const;
 

@@ -19,8 +19,3 @@ QString DbError::text() const
         return m_driverText;
     return m_message + u"\n"_s + m_driverText;
 }
-
-UnknownColumnError::UnknownColumnError(const QString &table, const QString &column)
-    : DbError(u"没有这个字段:"_s + column + u"(表 "_s + table + u")"_s), m_column(column)
-{
-}

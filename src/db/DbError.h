@@ -22,14 +22,3 @@ private:
     QString m_statement;
     QByteArray m_what;
 };
-
-// A column name typed by the operator that the table does not have.
-class UnknownColumnError : public DbError
-{
-public:
-    UnknownColumnError(const QString &table, const QString &column);
-    const QString &column() const { return m_column; }
-
-private:
-    QString m_column;
-};

@@ -1,6 +1,6 @@
 #include "Statement.h"
 
-#include "DbError.h"
+#include "Refusal.h"
 #include "Schema.h"
 
 using namespace Qt::StringLiterals;
@@ -45,6 +45,28 @@ Statement Statement::insert(const QString &table, const QList<std::pair<QString,
         st.value(v);
     }
     st.sql(u")"_s);
+    return st;
+}
+
+Statement Statement::update(const QString &table, const QList<std::pair<QString, SqlValue>> &values,
+                            const QString &keyColumn, const SqlValue &key)
+{
+    Statement st(u"update "_s + quoteIdentifier(table) + u" set "_s);
+    bool first = true;
+    for (const auto &[name, v] : values) {
+        st.sql((first ? QString() : u", "_s) + quoteIdentifier(name) + u" = "_s);
+        st.value(v);
+        first = false;
+    }
+    st.sql(u" where "_s + quoteIdentifier(keyColumn) + u" = "_s);
+    st.value(key);
+    return st;
+}
+
+Statement Statement::remove(const QString &table, const QString &keyColumn, const SqlValue &key)
+{
+    Statement st(u"delete from "_s + quoteIdentifier(table) + u" where "_s + quoteIdentifier(keyColumn) + u" = "_s);
+    st.value(key);
     return st;
 }
 

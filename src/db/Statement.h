@@ -31,6 +31,11 @@ public:
 
     // "insert into T (a, b) values (?, ?)" with the columns quoted as identifiers.
     static Statement insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values);
+    // "update T set a = ?, b = ? where key = ?": the one row (or rows) whose key column holds the key.
+    static Statement update(const QString &table, const QList<std::pair<QString, SqlValue>> &values,
+                            const QString &keyColumn, const SqlValue &key);
+    // "delete from T where key = ?".
+    static Statement remove(const QString &table, const QString &keyColumn, const SqlValue &key);
 
     // The text handed to the driver, a '?' for every hole.
     QString preparedText() const;

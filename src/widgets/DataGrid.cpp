@@ -99,6 +99,45 @@ bool sameAsciiCaseless(const QString &a, const QString &b)
 
 } // namespace
 
+GridColumns::GridColumns(QString table) : m_table(std::move(table)) {}
+
+GridColumns &GridColumns::rowNumber()
+{
+    if (const TableDef *t = Schema::table(m_table)) {
+        for (const ColumnDef &c : t->columns) {
+            if (c.kind == ColumnKind::RowNumber) {
+                m_columns.append(GridColumn{c.name, {}, 0, ColumnKind::RowNumber, false, false});
+                return *this;
+            }
+        }
+    }
+    qWarning("GridColumns: %s has no row number", qUtf8Printable(m_table));
+    return *this;
+}
+
+GridColumns &GridColumns::add(const QString &field, int width, const QString &title)
+{
+    const ColumnDef *c = Schema::column(m_table, field);
+    if (!c)
+        qWarning("GridColumns: %s is not a column of %s", qUtf8Printable(field), qUtf8Printable(m_table));
+    m_columns.append(GridColumn{c ? c->name : field, title, width, c ? c->kind : ColumnKind::Text});
+    return *this;
+}
+
+GridColumns &GridColumns::summed(const QString &field, int width, const QString &title)
+{
+    add(field, width, title);
+    m_columns.back().summed = true;
+    return *this;
+}
+
+GridColumns &GridColumns::computed(const QString &field, ColumnKind kind, int width, const QString &title,
+                                   bool summed)
+{
+    m_columns.append(GridColumn{field, title, width, kind, summed});
+    return *this;
+}
+
 class DataGrid::Model : public QAbstractTableModel
 {
 public:
@@ -525,10 +564,7 @@ QList<QVariantList> DataGrid::readRows(qint64 offset, int count) const
         select.append(quotedName(i));
     QString sql = u"select "_s + select.join(u", "_s) + u" from ("_s + m_base.preparedText() + u") as t"_s +
                   orderClause();
-    if (m_db.kind() == DbKind::SqlServer)
-        sql += u" offset %1 rows fetch next %2 rows only"_s.arg(offset).arg(count);
-    else
-        sql += u" limit %1 offset %2"_s.arg(count).arg(offset);
+    sql += m_db.dialect().page(offset, count);
 
     QSqlQuery query = run(sql);
     QList<QVariantList> rows;

@@ -26,6 +26,32 @@ struct GridColumn
     bool visible = true; // a hidden column is still read, so value() gives it (row ids, say)
 };
 
+// The columns of a grid over one table, declared by name and width; each column's kind is the
+// one the schema gives it, so a screen never restates what the table already says.
+//   GridColumns(u"手牌消费"_s).rowNumber().add(u"单据号"_s, 150).summed(u"合计"_s, 40)
+class GridColumns
+{
+public:
+    explicit GridColumns(QString table);
+
+    // The table's row number, read but not shown (for finding the row again).
+    GridColumns &rowNumber();
+    GridColumns &add(const QString &field, int width, const QString &title = {});
+    // A column whose sum the footer shows.
+    GridColumns &summed(const QString &field, int width, const QString &title = {});
+    // A column of the result that is not one of the table's (an alias, a sum), of the kind given.
+    GridColumns &computed(const QString &field, ColumnKind kind, int width, const QString &title = {},
+                          bool summed = false);
+
+    const QString &table() const { return m_table; }
+    const QList<GridColumn> &columns() const { return m_columns; }
+    operator QList<GridColumn>() const { return m_columns; }
+
+private:
+    QString m_table;
+    QList<GridColumn> m_columns;
+};
+
 class DataGrid : public QWidget
 {
     Q_OBJECT

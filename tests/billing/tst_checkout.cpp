@@ -339,7 +339,7 @@ void TestCheckout::cardPaymentNeedsAMember()
     try {
         Checkout::settle(db, s, Now);
         QFAIL("a card payment without a member was settled");
-    } catch (const DbError &e) {
+    } catch (const Refusal &e) {
         QCOMPARE(e.text(), Checkout::cardNeedsMemberMessage());
     }
     QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 0);

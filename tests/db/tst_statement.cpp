@@ -1,5 +1,5 @@
 // Statements: holes are bound, never pasted; the display form carries the delimiters.
-#include "app/GgUt.h"
+#include "session/GgUt.h"
 #include "db/DbError.h"
 #include "db/Statement.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Rows that tests put into a fresh database: room types, tags, open bills, lines, operators.
 
-#include "app/RunState.h"
+#include "session/RunState.h"
 #include "db/Database.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 // Start-up: which settings are read from system.ini, which connection string is chosen,
 // the delimiters that follow from the database kind, and the failed-open message.
-#include "app/GgUt.h"
+#include "session/GgUt.h"
 #include "app/SharedConnection.h"
-#include "app/Startup.h"
+#include "session/Startup.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 

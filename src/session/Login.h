@@ -1,0 +1,35 @@
+#pragma once
+// The login rules: the operators offered, the pre-filled password, checking a login and
+// recording it, the shop's texts, and the exit time of the run.
+
+#include "db/Database.h"
+#include "session/Permissions.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
+
+namespace Login {
+
+// Every operator's user name, first to last.
+QStringList operatorNames(const Database &db);
+// The one-character password pre-filled when the first operator still has it, else empty.
+QString prefilledPassword(const Database &db);
+struct LoggedIn
+{
+    Permissions permissions;
+    qint64 record = 0; // the 启动记录 row written for this login
+};
+// Checks name and password; on success records the login (one 启动记录 row) and
+// returns the operator's flags. Nothing is written for a failure. Throws DbError.
+std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
+                              const QDateTime &now);
+// The shop's name and telephone from the first sysinfo row.
+std::pair<QString, QString> shopInfo(const Database &db);
+// Writes the exit time into this run's login record. Other counters log in to the same
+// database, so the newest record need not be this run's.
+void recordExit(const Database &db, qint64 record, const QDateTime &now);
+
+} // namespace Login

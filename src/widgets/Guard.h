@@ -1,0 +1,13 @@
+#pragma once
+// The one error policy of the screens: an action runs through guard(); a Refusal it throws is
+// shown as a warning with the system's message, a DbError as an error with the driver's words,
+// both through the Prompt, and the screen stays open.
+
+#include <functional>
+
+class Prompt;
+class QWidget;
+
+// True when the action ran through, false when it was refused or failed (and the operator
+// was told). Other exceptions pass.
+bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action);
