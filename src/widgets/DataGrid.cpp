@@ -294,6 +294,20 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent)
     m_footer->installEventFilter(this);
 }
 
+// The view, its header and its scroll bars are children, destroyed by QWidget's destructor after
+// this object's members are gone; their last signals and events must not reach the footer then.
+DataGrid::~DataGrid()
+{
+    m_view->horizontalHeader()->disconnect(this);
+    m_view->horizontalScrollBar()->disconnect(this);
+    m_view->removeEventFilter(this);
+    m_view->viewport()->removeEventFilter(this);
+    m_footer->removeEventFilter(this);
+    if (QItemSelectionModel *selection = m_view->selectionModel())
+        selection->disconnect(this);
+    m_view->disconnect(this);
+}
+
 void DataGrid::setDatabase(const Database &db)
 {
     m_db = db;

@@ -61,6 +61,7 @@ public:
     static constexpr int BlockSize = 256;
 
     explicit DataGrid(QWidget *parent = nullptr);
+    ~DataGrid() override;
 
     void setDatabase(const Database &db);
     // Empties the grid; the rows come with the next setQuery() or refresh().

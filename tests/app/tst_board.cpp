@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 using namespace Fixtures;
 
-Q_DECLARE_METATYPE(std::optional<int>)
+Q_DECLARE_METATYPE(std::optional<TagState>)
 
 class TestBoard : public QObject
 {
@@ -54,15 +54,16 @@ void TestBoard::tabsAndTagsKeepTheOrderTheyWereAdded()
     QCOMPARE(Board::roomTypes(db), (QStringList{u"大厅"_s, u"VIP"_s, u"空房型"_s}));
     const QList<Board::Tag> hall = Board::tagsOf(db, u"大厅"_s);
     QStringList numbers;
-    QList<int> icons;
+    QList<TagState> states;
     for (const Board::Tag &tag : hall) {
         numbers << tag.number;
-        icons << tag.icon;
+        states << tag.state;
     }
     QCOMPARE(numbers, (QStringList{u"B2"_s, u"A1"_s, u"01"_s, u"1"_s}));
-    QCOMPARE(icons, (QList<int>{0, 1, 3, 0})); // a word outside the four shows as free
+    // a word outside the four shows as free
+    QCOMPARE(states, (QList<TagState>{TagState::Free, TagState::Occupied, TagState::Disabled, TagState::Free}));
     QVERIFY(Board::tagsOf(db, u"空房型"_s).isEmpty());
-    QCOMPARE(Board::tagsOf(db, u"VIP"_s).value(0).icon, 2);
+    QCOMPARE(Board::tagsOf(db, u"VIP"_s).value(0).state, TagState::Reserved);
 }
 
 void TestBoard::countsCoverEveryTagButOnlyTheFourWords()
@@ -103,26 +104,26 @@ void TestBoard::detailsOfFreeAndOccupiedTags()
 
     const std::optional<Board::Details> a1 = Board::details(db, u"A1"_s, now);
     QVERIFY(a1.has_value());
-    QCOMPARE(a1->state, u"占用"_s);
+    QCOMPARE(a1->state, TagState::Occupied);
     QCOMPARE(a1->standard, u"标准"_s);
     QCOMPARE(a1->arrival, u"2026-12-09 13:05:30"_s);
     QCOMPARE(a1->elapsed, u"02:24:30"_s);
-    QCOMPARE(a1->deposit, u"100"_s);
-    QCOMPARE(a1->amount, u"153.2"_s); // this tag's lines only, not the group's
+    QCOMPARE(a1->deposit.toString(), u"100"_s);
+    QCOMPARE(a1->amount.toString(), u"153.2"_s); // this tag's lines only, not the group's
 
     const std::optional<Board::Details> a2 = Board::details(db, u"A2"_s, now);
-    QCOMPARE(a2->amount, u"10"_s);
+    QCOMPARE(a2->amount.toString(), u"10"_s);
 
     // a reserved tag without an open bill reads as free in the panel
     const std::optional<Board::Details> a3 = Board::details(db, u"A3"_s, now);
-    QCOMPARE(a3->state, u"可用"_s);
+    QCOMPARE(a3->state, TagState::Free);
     QCOMPARE(a3->arrival, u"0"_s);
     QCOMPARE(a3->elapsed, u"0"_s);
-    QCOMPARE(a3->deposit, u"0"_s);
-    QCOMPARE(a3->amount, u"0"_s);
+    QVERIFY(a3->deposit.isZero());
+    QVERIFY(a3->amount.isZero());
 
     QVERIFY(!Board::details(db, u"无此牌"_s, now).has_value());
-    QCOMPARE(Board::amountText(db, u"A3"_s), u"0"_s);
+    QVERIFY(Board::amount(db, u"A3"_s).isZero());
 }
 
 void TestBoard::elapsedTimeDropsWholeDays()
@@ -135,21 +136,21 @@ void TestBoard::elapsedTimeDropsWholeDays()
 
 void TestBoard::popupItemsFollowTheIconAndThePermissions_data()
 {
-    QTest::addColumn<std::optional<int>>("icon");
+    QTest::addColumn<std::optional<TagState>>("icon");
     QTest::addColumn<bool>("withPermissions");
     QTest::addColumn<QString>("expected"); // open, add, checkout, change state, cancel
-    QTest::newRow("free") << std::optional<int>(0) << true << u"10010"_s;
-    QTest::newRow("occupied") << std::optional<int>(1) << true << u"01101"_s;
-    QTest::newRow("reserved") << std::optional<int>(2) << true << u"10010"_s;
-    QTest::newRow("disabled") << std::optional<int>(3) << true << u"00010"_s;
-    QTest::newRow("no tag") << std::optional<int>() << true << u"00000"_s;
-    QTest::newRow("free, no 来宾登记") << std::optional<int>(0) << false << u"00010"_s;
-    QTest::newRow("occupied, no 消费管理 and 收银结算") << std::optional<int>(1) << false << u"00001"_s;
+    QTest::newRow("free") << std::optional<TagState>(TagState::Free) << true << u"10010"_s;
+    QTest::newRow("occupied") << std::optional<TagState>(TagState::Occupied) << true << u"01101"_s;
+    QTest::newRow("reserved") << std::optional<TagState>(TagState::Reserved) << true << u"10010"_s;
+    QTest::newRow("disabled") << std::optional<TagState>(TagState::Disabled) << true << u"00010"_s;
+    QTest::newRow("no tag") << std::optional<TagState>() << true << u"00000"_s;
+    QTest::newRow("free, no 来宾登记") << std::optional<TagState>(TagState::Free) << false << u"00010"_s;
+    QTest::newRow("occupied, no 消费管理 and 收银结算") << std::optional<TagState>(TagState::Occupied) << false << u"00001"_s;
 }
 
 void TestBoard::popupItemsFollowTheIconAndThePermissions()
 {
-    QFETCH(std::optional<int>, icon);
+    QFETCH(std::optional<TagState>, icon);
     QFETCH(bool, withPermissions);
     QFETCH(QString, expected);
     Permissions flags = Permissions::all();
@@ -168,31 +169,30 @@ void TestBoard::popupItemsFollowTheIconAndThePermissions()
 void TestBoard::toolButtonsAnswerForEveryState()
 {
     using K = Board::ToolOutcome::Kind;
-    const std::optional<int> none;
+    const std::optional<TagState> none;
     QCOMPARE(Board::openBillButton(none).message, u"没有选手牌号！"_s);
-    QCOMPARE(Board::openBillButton(1).message, u"请选择一个没被占用的手牌来开单"_s);
-    QCOMPARE(Board::openBillButton(0).kind, K::Screen);
-    QCOMPARE(Board::openBillButton(2).kind, K::Nothing); // reserved: the tool button does nothing
-    QCOMPARE(Board::openBillButton(3).kind, K::Nothing);
+    QCOMPARE(Board::openBillButton(TagState::Occupied).message, u"请选择一个没被占用的手牌来开单"_s);
+    QCOMPARE(Board::openBillButton(TagState::Free).kind, K::Screen);
+    QCOMPARE(Board::openBillButton(TagState::Reserved).kind, K::Nothing); // reserved: the tool button does nothing
+    QCOMPARE(Board::openBillButton(TagState::Disabled).kind, K::Nothing);
 
     QCOMPARE(Board::addConsumptionButton(none).message, u"没有选手牌号！"_s);
-    QCOMPARE(Board::addConsumptionButton(0).message, u"该手牌还没有开单，无法增加消费！"_s);
-    QCOMPARE(Board::addConsumptionButton(1).kind, K::Screen);
-    QCOMPARE(Board::addConsumptionButton(2).kind, K::Nothing);
+    QCOMPARE(Board::addConsumptionButton(TagState::Free).message, u"该手牌还没有开单，无法增加消费！"_s);
+    QCOMPARE(Board::addConsumptionButton(TagState::Occupied).kind, K::Screen);
+    QCOMPARE(Board::addConsumptionButton(TagState::Reserved).kind, K::Nothing);
 
     QCOMPARE(Board::checkoutButton(none).message, u"没有选手牌号！"_s);
-    QCOMPARE(Board::checkoutButton(0).message, u"该手牌还没有开单，无法结帐！"_s);
-    QCOMPARE(Board::checkoutButton(1).kind, K::Screen);
-    QCOMPARE(Board::checkoutButton(3).kind, K::Nothing);
+    QCOMPARE(Board::checkoutButton(TagState::Free).message, u"该手牌还没有开单，无法结帐！"_s);
+    QCOMPARE(Board::checkoutButton(TagState::Occupied).kind, K::Screen);
+    QCOMPARE(Board::checkoutButton(TagState::Disabled).kind, K::Nothing);
 }
 
 void TestBoard::popupCheckoutRefusesANothingBill()
 {
     using K = Board::ToolOutcome::Kind;
-    QCOMPARE(Board::popupCheckout(u"0"_s).message, u"操作失败:消费金额为0,不能结帐."_s);
-    QCOMPARE(Board::popupCheckout(QString()).kind, K::Message);
-    QCOMPARE(Board::popupCheckout(u"153.2"_s).kind, K::Screen);
-    QCOMPARE(Board::popupCheckout(u"-5"_s).kind, K::Screen); // a negative bill is settled too
+    QCOMPARE(Board::popupCheckout(Money()).message, u"操作失败:消费金额为0,不能结帐."_s);
+    QCOMPARE(Board::popupCheckout(*Money::parse(u"153.2"_s)).kind, K::Screen);
+    QCOMPARE(Board::popupCheckout(*Money::parse(u"-5"_s)).kind, K::Screen); // a negative bill is settled too
 }
 
 void TestBoard::quickFindIsExactAndCaseSensitive()
@@ -251,7 +251,7 @@ void TestBoard::cancellingAJoinedTagTouchesOnlyItself()
     QCOMPARE(*Board::storedState(db, u"A1"_s), u"占用"_s);
     QCOMPARE(count(db, u"手牌开单"_s), 1);
     QCOMPARE(count(db, u"手牌消费"_s), 1);
-    QCOMPARE(Board::amountText(db, u"A1"_s), u"38"_s);
+    QCOMPARE(Board::amount(db, u"A1"_s).toString(), u"38"_s);
 }
 
 void TestBoard::exitTimeGoesToThisRunsLogin()

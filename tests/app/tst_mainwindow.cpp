@@ -2,7 +2,6 @@
 // permissions, bill cancellation, exit and the close box.
 #include "app/MainUt.h"
 #include "card/CardReader.h"
-#include "card/SeticmUt.h"
 #include "support/Fixtures.h"
 #include "support/ModalCloser.h"
 #include "widgets/DataGrid.h"
@@ -53,8 +52,7 @@ public:
         run.permissions = flags;
         device = makeReaderDevice(run.ini, t.baseDir());
         reader = std::make_unique<CardReader>(*device, prompt);
-        seticm = std::make_unique<TSeticmFm>(*reader);
-        window = std::make_unique<TMainFm>(run, prompt, *reader, *seticm);
+        window = std::make_unique<TMainFm>(run, prompt, *reader);
         window->show();
     }
     ~Board() { window.reset(); }
@@ -80,10 +78,20 @@ public:
     ScriptedPrompt prompt;
     std::unique_ptr<ReaderDevice> device;
     std::unique_ptr<CardReader> reader;
-    std::unique_ptr<TSeticmFm> seticm;
     std::unique_ptr<TMainFm> window;
     ModalCloser screens; // the screens the board opens, closed again at once
 };
+
+// The tags the board opened that screen on, in order.
+QStringList openedOn(const QSignalSpy &requests, const QString &screen)
+{
+    QStringList tags;
+    for (const QList<QVariant> &args : requests) {
+        if (args.at(0).toString() == screen)
+            tags << args.at(1).toString();
+    }
+    return tags;
+}
 
 QStringList enabledEntries(const TMainFm &w)
 {
@@ -199,7 +207,7 @@ void TestMainWindow::popupEnablingFollowsTheSelectedTag()
 void TestMainWindow::toolBarMessages()
 {
     Board b;
-    QSignalSpy opened(b.window.get(), &TMainFm::openBillRequested);
+    QSignalSpy opened(b.window.get(), &TMainFm::screenRequested);
     b.action(u"toolOpenBill"_s)->trigger();
     b.action(u"toolAddConsume"_s)->trigger();
     b.action(u"toolCheckout"_s)->trigger();
@@ -212,8 +220,8 @@ void TestMainWindow::toolBarMessages()
     b.action(u"toolOpenBill"_s)->trigger();
     QCOMPARE(b.prompt.shown,
              (QStringList{u"该手牌还没有开单，无法增加消费！"_s, u"该手牌还没有开单，无法结帐！"_s}));
+    QCOMPARE(openedOn(opened, u"TOpenDanFm"_s), QStringList{u"A1"_s});
     QCOMPARE(opened.size(), 1);
-    QCOMPARE(opened.at(0).at(0).toString(), u"A1"_s);
 
     b.prompt.shown.clear();
     b.window->selectTag(u"A2"_s);
@@ -233,7 +241,7 @@ void TestMainWindow::toolBarMessages()
 void TestMainWindow::popupCheckoutOfANothingBillIsRefused()
 {
     Board b;
-    QSignalSpy checkout(b.window.get(), &TMainFm::checkoutRequested);
+    QSignalSpy checkout(b.window.get(), &TMainFm::screenRequested);
     b.child<QTabBar>(u"PageControl1"_s)->setCurrentIndex(1);
     b.window->selectTag(u"V1"_s);
     b.popup();
@@ -242,28 +250,29 @@ void TestMainWindow::popupCheckoutOfANothingBillIsRefused()
     QCOMPARE(checkout.size(), 0);
     // the tool button does not look at the amount
     b.action(u"toolCheckout"_s)->trigger();
-    QCOMPARE(checkout.size(), 1);
+    QCOMPARE(openedOn(checkout, u"TCheckOutFm"_s), QStringList{u"V1"_s});
     QCOMPARE(b.screens.captions, QStringList{u"顾客结帐"_s});
 }
 
 void TestMainWindow::doubleClickAsksForTheRightScreen()
 {
     Board b;
-    QSignalSpy open(b.window.get(), &TMainFm::openBillRequested);
-    QSignalSpy add(b.window.get(), &TMainFm::addConsumptionRequested);
+    QSignalSpy requests(b.window.get(), &TMainFm::screenRequested);
+    const auto open = [&] { return openedOn(requests, u"TOpenDanFm"_s); };
+    const auto add = [&] { return openedOn(requests, u"TAddConsumeFm"_s); };
     auto *list = b.child<QListWidget>(u"ListView1"_s);
     b.window->selectTag(u"A2"_s);
     emit list->itemDoubleClicked(list->currentItem());
-    QCOMPARE(add.size(), 1);
+    QCOMPARE(add(), QStringList{u"A2"_s});
     b.window->selectTag(u"A1"_s);
     emit list->itemDoubleClicked(list->currentItem());
-    QCOMPARE(open.size(), 1);
+    QCOMPARE(open(), QStringList{u"A1"_s});
     // the state word comes from the table: a tag freed elsewhere opens a bill
     b.t.db().execute(Statement(u"update 手牌管理 set 手牌状态="_s).text(u"可用"_s).sql(u" where 手牌号码="_s).text(u"A2"_s));
     b.window->selectTag(u"A2"_s);
     emit list->itemDoubleClicked(list->currentItem());
-    QCOMPARE(open.size(), 2);
-    QCOMPARE(add.size(), 1);
+    QCOMPARE(open(), (QStringList{u"A1"_s, u"A2"_s}));
+    QCOMPARE(add(), QStringList{u"A2"_s});
     QCOMPARE(b.label(u"lblState"_s), u"可用"_s);
 }
 
@@ -341,7 +350,7 @@ void TestMainWindow::cancellationFreesTheTagAndRecounts()
     b.popup();
     b.action(u"popCancel"_s)->trigger();
     QCOMPARE(b.prompt.shown, QStringList{u"撤单完毕"_s});
-    QCOMPARE(b.window->selectedIcon(), std::optional<int>(0));
+    QCOMPARE(b.window->selectedState(), std::optional<TagState>(TagState::Free));
     QCOMPARE(b.label(u"lblOccupied"_s), u"2"_s);
     QCOMPARE(b.label(u"lblFree"_s), u"3"_s);
     QCOMPARE(count(b.t.db(), u"手牌开单"_s), 2); // a2 keeps its open bill

@@ -96,7 +96,8 @@ struct Screen
             addLine(t.db(), u"A2"_s, u"A1"_s, u"茶水"_s, u"8"_s);
         }
         run = runState(t.db(), t.baseDir());
-        form = std::make_unique<TAddConsumeFm>(run, prompt, tag);
+        rig = std::make_unique<ScreenRig>(run, prompt);
+        form = std::make_unique<TAddConsumeFm>(rig->context, tag);
         form->show();
     }
 
@@ -146,6 +147,7 @@ struct Screen
     TestDatabase t;
     RunState run;
     ScriptedPrompt prompt;
+    std::unique_ptr<ScreenRig> rig;
     std::unique_ptr<TAddConsumeFm> form;
 };
 
@@ -156,7 +158,8 @@ struct Picker
     {
         addVenue(t.db());
         run = runState(t.db(), t.baseDir());
-        form = std::make_unique<TFwsXzFm>(run, prompt);
+        rig = std::make_unique<ScreenRig>(run, prompt);
+        form = std::make_unique<TFwsXzFm>(rig->context);
         form->show();
     }
     DataGrid *grid() const { return form->findChild<DataGrid *>(u"waiterGrid"_s); }
@@ -174,6 +177,7 @@ struct Picker
     TestDatabase t;
     RunState run;
     ScriptedPrompt prompt;
+    std::unique_ptr<ScreenRig> rig;
     std::unique_ptr<TFwsXzFm> form;
 };
 

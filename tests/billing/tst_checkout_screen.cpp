@@ -38,13 +38,12 @@ struct Screen
         addFullLine(db, u"A2"_s, u"A1"_s, u"茶水"_s, u"25"_s, 1, 2, QString());
         run = runState(db, t.baseDir());
         run.permissions = flags;
-        device = makeReaderDevice(run.ini, t.baseDir());
-        reader = std::make_unique<CardReader>(*device, prompt);
+        rig = std::make_unique<ScreenRig>(run, prompt);
         open();
     }
     void open()
     {
-        screen = std::make_unique<TCheckOutFm>(run, prompt, *reader, u"A1"_s);
+        screen = std::make_unique<TCheckOutFm>(rig->context, u"A1"_s);
         screen->show();
     }
     QString label(const QString &name) const { return screen->findChild<QLabel *>(name)->text(); }
@@ -63,8 +62,7 @@ struct Screen
     TestDatabase t;
     RunState run;
     ScriptedPrompt prompt;
-    std::unique_ptr<ReaderDevice> device;
-    std::unique_ptr<CardReader> reader;
+    std::unique_ptr<ScreenRig> rig;
     std::unique_ptr<TCheckOutFm> screen;
 };
 

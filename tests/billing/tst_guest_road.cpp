@@ -2,7 +2,6 @@
 // adding a service with its waiter, and a member settling by card.
 #include "app/MainUt.h"
 #include "card/CardReader.h"
-#include "card/SeticmUt.h"
 #include "support/Fixtures.h"
 #include "support/ModalCloser.h"
 #include "support/ScriptedPrompt.h"
@@ -109,8 +108,7 @@ void TestGuestRoad::fromAFreeTagToASettledBill()
     ScriptedPrompt prompt;
     const std::unique_ptr<ReaderDevice> device = makeReaderDevice(run.ini, t.baseDir());
     CardReader reader(*device, prompt);
-    TSeticmFm seticm(reader);
-    TMainFm board(run, prompt, reader, seticm);
+    TMainFm board(run, prompt, reader);
     board.show();
     ModalCloser screens(cashier);
     const auto action = [&](const QString &name) { board.findChild<QAction *>(name)->trigger(); };
@@ -120,7 +118,7 @@ void TestGuestRoad::fromAFreeTagToASettledBill()
     QCOMPARE(*std::as_const(screens.captions).begin(), u"顾客开单"_s);
     QCOMPARE(count(db, u"手牌开单"_s), 2);
     QCOMPARE(count(db, u"手牌消费"_s), 2); // a ticket line per tag
-    QCOMPARE(board.selectedIcon(), std::optional<int>(1));
+    QCOMPARE(board.selectedState(), std::optional<TagState>(TagState::Occupied));
 
     QVERIFY(board.selectTag(u"A1"_s));
     action(u"toolAddConsume"_s);

@@ -73,7 +73,8 @@ struct Screen
     {
         addHall(t.db(), ticket);
         run = runState(t.db(), t.baseDir());
-        form = std::make_unique<TOpenDanFm>(run, prompt, u"A1"_s, Hall);
+        rig = std::make_unique<ScreenRig>(run, prompt);
+        form = std::make_unique<TOpenDanFm>(rig->context, u"A1"_s, Hall);
         form->show();
     }
 
@@ -101,6 +102,7 @@ struct Screen
     TestDatabase t;
     RunState run;
     ScriptedPrompt prompt;
+    std::unique_ptr<ScreenRig> rig;
     std::unique_ptr<TOpenDanFm> form;
 };
 

@@ -55,6 +55,8 @@ private slots:
     void typedValuesReadBack();
     void failureCarriesDriverTextAndStatement_data() { TestDatabase::addKindRows(); }
     void failureCarriesDriverTextAndStatement();
+    void rowsAreInsertedUpdatedAndDeletedByRowNumber_data() { TestDatabase::addKindRows(); }
+    void rowsAreInsertedUpdatedAndDeletedByRowNumber();
 };
 
 void TestDatabaseLayer::moneySumsAreExact()
@@ -258,6 +260,36 @@ void TestDatabaseLayer::failureCarriesDriverTextAndStatement()
         QVERIFY(!e.driverText().isEmpty());
         QVERIFY(e.statement().contains(u"手牌号码='A1'"_s));
     }
+}
+
+// Each counter learns the row number of its own insert, even when another counter inserts
+// in between; an update or a delete by that number touches that row alone.
+void TestDatabaseLayer::rowsAreInsertedUpdatedAndDeletedByRowNumber()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    const Database other = t.openAnother(u"other-counter"_s);
+    const auto type = [](const QString &name, double rate) {
+        return QList<std::pair<QString, SqlValue>>{{u"类型名称"_s, SqlValue::text(name)}, {u"打折率"_s, SqlValue::real(rate)}};
+    };
+    const qint64 gold = db.insert(u"会员类型"_s, type(u"金卡"_s, 0.8));
+    const qint64 silver = other.insert(u"会员类型"_s, type(u"银卡"_s, 0.9));
+    const qint64 ordinary = db.insert(u"会员类型"_s, type(u"普通"_s, 1));
+    QVERIFY(gold != silver && silver != ordinary && gold != ordinary);
+    QCOMPARE(db.scalar(Statement(u"select 类型名称 from 会员类型 where id="_s).integer(silver)).toString(), u"银卡"_s);
+
+    const Statement rename = Statement::update(u"会员类型"_s, {{u"类型名称"_s, SqlValue::text(u"白金卡"_s)}, {u"打折率"_s, SqlValue::real(0.7)}},
+                                               u"id"_s, SqlValue::integer(gold));
+    QCOMPARE(rename.preparedText(), u"update 会员类型 set 类型名称 = ?, 打折率 = ? where id = ?"_s);
+    QCOMPARE(db.execute(rename), 1);
+    QCOMPARE(db.execute(Statement::remove(u"会员类型"_s, u"id"_s, SqlValue::integer(silver))), 1);
+
+    QStringList left;
+    Cursor c = db.query(Statement(u"select * from 会员类型 order by id"_s));
+    while (c.next())
+        left << c.text(u"类型名称"_s) + u'/' + QString::number(c.real(u"打折率"_s));
+    QCOMPARE(left, (QStringList{u"白金卡/0.7"_s, u"普通/1"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLayer)

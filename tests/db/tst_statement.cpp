@@ -1,6 +1,7 @@
 // Statements: holes are bound, never pasted; the display form carries the delimiters.
 #include "session/GgUt.h"
 #include "db/DbError.h"
+#include "db/Refusal.h"
 #include "db/Statement.h"
 
 #include <QTest>

@@ -107,6 +107,12 @@ qint64 count(const Database &db, const QString &table)
     return db.scalar(Statement(u"select count(*) from "_s + quoteIdentifier(table))).toLongLong();
 }
 
+ScreenRig::ScreenRig(const RunState &run, Prompt &prompt)
+    : device(makeReaderDevice(run.ini, run.appDir)), reader(std::make_unique<CardReader>(*device, prompt)),
+      context{run.db, SessionView(run), prompt, *reader}
+{
+}
+
 RunState runState(const Database &db, const QString &appDir)
 {
     RunState run;

@@ -1,8 +1,10 @@
 #pragma once
 // Rows that tests put into a fresh database: room types, tags, open bills, lines, operators.
 
-#include "session/RunState.h"
+#include "card/CardReader.h"
 #include "db/Database.h"
+#include "session/RunState.h"
+#include "widgets/ScreenContext.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -41,5 +43,16 @@ qint64 count(const Database &db, const QString &table);
 
 // A state for the run of a test, logged in as the delivered operator with every permission.
 RunState runState(const Database &db, const QString &appDir);
+
+// What a screen under test is given: the run's view, the test's prompt and a card reader over
+// the simulated card of the run's folder.
+struct ScreenRig
+{
+    ScreenRig(const RunState &run, Prompt &prompt);
+
+    std::unique_ptr<ReaderDevice> device;
+    std::unique_ptr<CardReader> reader;
+    ScreenContext context;
+};
 
 } // namespace Fixtures
