@@ -38,6 +38,16 @@ build_vesk() {
     cmake --build "$VESK_BUILD" --parallel "$(nproc)"
 }
 
+# A Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, for the tests only: it
+# finds use after free, overflows and undefined behaviour that the optimised build hides.
+VESK_SANITIZED_BUILD="${VESK_SANITIZED_BUILD:-$VESK_ROOT/build-sanitized}"
+build_vesk_sanitized() {
+    if [ ! -f "$VESK_SANITIZED_BUILD/build.ninja" ]; then
+        cmake -S "$VESK_ROOT" -B "$VESK_SANITIZED_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON
+    fi
+    cmake --build "$VESK_SANITIZED_BUILD" --parallel "$(nproc)"
+}
+
 deliver_files() {
     if [ ! -f "$VESK_BIN/system.ini" ]; then
         cp "$VESK_ROOT/src/data/system.ini" "$VESK_BIN/system.ini"

@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 install_packages "${VESK_PACKAGES[@]}" postgresql
 build_vesk
+build_vesk_sanitized
 deliver_files
 
 PG_BIN="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
@@ -25,5 +26,10 @@ run_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/log" -w \
 echo "== PostgreSQL $("$PG_BIN/postgres" --version | awk '{print $3}') on socket $PG_DIR"
 
 export VESK_TEST_PG="Provider=PostgreSQL;Data Source=$PG_DIR;User ID=postgres;Initial Catalog=postgres"
-cd "$VESK_BUILD"
-ctest --output-on-failure --parallel "$(nproc)" "$@"
+echo "== the optimised build"
+(cd "$VESK_BUILD" && ctest --output-on-failure --parallel "$(nproc)" "$@")
+echo "== the Debug build with sanitizers"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$VESK_ROOT/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1"
+(cd "$VESK_SANITIZED_BUILD" && ctest --output-on-failure --parallel "$(nproc)" "$@")

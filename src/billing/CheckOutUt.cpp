@@ -236,10 +236,10 @@ ReceiptValues TCheckOutFm::receiptValues() const
     ReceiptValues v;
     v.shopName = m_ctx.session.shopName();
     v.shopTel = m_ctx.session.shopTel();
-    v.billNumber = m_ui->lblBillNo->text();
-    v.memberName = m_ui->lblMemberName->text();
-    v.points = m_ui->lblPoints->text();
-    v.balance = m_ui->lblBalance->text();
+    v.billNumber = QString::number(m_bill.shownNumber);
+    v.memberName = m_member ? m_member->name : QString();
+    v.points = m_member ? QString::number(m_member->points) : u"0"_s;
+    v.balance = m_member ? m_member->balance.toString() : u"0"_s;
     v.received = m_ui->EditReceived->text();
     v.rate = m_ui->EditRate->text();
     v.cardPayment = m_ui->RadioCard->isChecked();
