@@ -1,12 +1,16 @@
 // The record editor reads every box by its column's kind and refuses what does not parse, naming
-// the box; it shows stored rows in the system's text forms.
+// the box; it shows stored rows in the system's text forms. The period is the one place of the
+// "first day up to the day after the last" rule, checked against stored date-times and dates.
+#include "db/Period.h"
 #include "db/Refusal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/PeriodPicker.h"
 #include "widgets/RecordForm.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -59,6 +63,13 @@ bool has(const ColumnValues &values, const QString &column)
     return std::any_of(values.begin(), values.end(), [&](const auto &p) { return p.first == column; });
 }
 
+qint64 countIn(const Database &db, const QString &table, const QString &column, const Period &period)
+{
+    Statement st(u"select count(*) from "_s + table + u" where "_s);
+    period.appendBounds(st, column);
+    return db.scalar(st).toLongLong();
+}
+
 } // namespace
 
 class TestRecordForm : public QObject
@@ -72,6 +83,11 @@ private slots:
     void showsStoredRowsInTheirTextForms();
     void tellsTypingFromFilling();
     void checkedValuesWarnsAndFocusesTheBox();
+
+    void periodRunsToTheDayAfterTheLast();
+    void periodBoundsHoldOnStoredColumns_data() { TestDatabase::addKindRows(); }
+    void periodBoundsHoldOnStoredColumns();
+    void pickerGivesThePeriodOrRefusesIt();
 };
 
 void TestRecordForm::refusesWhatDoesNotParse_data()
@@ -209,6 +225,71 @@ void TestRecordForm::checkedValuesWarnsAndFocusesTheBox()
     f.points.setText(u"5"_s);
     QVERIFY(f.form.checkedValues(prompt, &screen));
     QCOMPARE(prompt.shown.size(), 1);
+}
+
+void TestRecordForm::periodRunsToTheDayAfterTheLast()
+{
+    const Period p(QDate(2026, 2, 27), QDate(2026, 2, 28));
+    QCOMPARE(p.from(), QDateTime(QDate(2026, 2, 27), QTime(0, 0)));
+    QCOMPARE(p.until(), QDateTime(QDate(2026, 3, 1), QTime(0, 0)));
+    QVERIFY(p.contains(QDateTime(QDate(2026, 2, 28), QTime(23, 59, 59))));
+    QVERIFY(!p.contains(QDateTime(QDate(2026, 3, 1), QTime(0, 0))));
+    QVERIFY(!p.contains(QDateTime(QDate(2026, 2, 26), QTime(23, 59, 59))));
+    QCOMPARE(Period::day(QDate(2026, 2, 28)).until(), p.until());
+
+    Statement st(u"select 1 where "_s);
+    p.appendBounds(st, u"t.结帐时间"_s);
+    QCOMPARE(st.display(u"'"_s, u"#"_s),
+             u"select 1 where t.结帐时间 >= #2026-02-27# and t.结帐时间 < #2026-03-01#"_s);
+
+    QVERIFY_THROWS_EXCEPTION(Refusal, Period(QDate(2026, 3, 1), QDate(2026, 2, 28)));
+    QVERIFY_THROWS_EXCEPTION(Refusal, Period(QDate(), QDate(2026, 2, 28)));
+}
+
+void TestRecordForm::periodBoundsHoldOnStoredColumns()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    const QDate first(2026, 3, 1), last(2026, 3, 31);
+    // Date-times: the edges of the period on both sides.
+    for (const QDateTime &at : {first.addDays(-1).endOfDay(), first.startOfDay(),
+                                QDateTime(last, QTime(23, 59, 59)), last.addDays(1).startOfDay()}) {
+        db.insert(u"会员充值"_s,
+                  {{u"会员卡号"_s, SqlValue::text(u"8001"_s)}, {u"充值日期"_s, SqlValue::dateTime(at)}});
+    }
+    // Dates: the day before, the first, the last and the day after.
+    for (const QDate &d : {first.addDays(-1), first, last, last.addDays(1)})
+        db.insert(Members, {{u"会员卡号"_s, SqlValue::text(u"8001"_s)}, {u"登记日期"_s, SqlValue::date(d)}});
+
+    const Period march(first, last);
+    QCOMPARE(countIn(db, u"会员充值"_s, u"充值日期"_s, march), 2);
+    QCOMPARE(countIn(db, Members, u"登记日期"_s, march), 2);
+    // The inside rows are the right ones: the last second of the last day counts.
+    QCOMPARE(countIn(db, u"会员充值"_s, u"充值日期"_s, Period::day(last)), 1);
+    QCOMPARE(countIn(db, u"会员充值"_s, u"充值日期"_s, Period::day(last.addDays(1))), 1);
+    QCOMPARE(countIn(db, Members, u"登记日期"_s, Period::day(last)), 1);
+}
+
+void TestRecordForm::pickerGivesThePeriodOrRefusesIt()
+{
+    PeriodPicker picker;
+    QCOMPARE(picker.period(), Period::day(QDate::currentDate()));
+    const QList<QLabel *> labels = picker.findChildren<QLabel *>();
+    QStringList texts;
+    for (const QLabel *l : labels) {
+        texts.append(l->text());
+        QVERIFY(qobject_cast<QDateEdit *>(l->buddy()));
+    }
+    QCOMPARE(texts, (QStringList{u"从"_s, u"到"_s}));
+    QVERIFY(picker.firstBox()->calendarPopup());
+    QCOMPARE(picker.firstBox()->displayFormat(), u"yyyy-MM-dd"_s);
+
+    picker.firstBox()->setDate(QDate(2026, 5, 2));
+    picker.lastBox()->setDate(QDate(2026, 5, 1));
+    QVERIFY_THROWS_EXCEPTION(Refusal, picker.period());
+    picker.lastBox()->setDate(QDate(2026, 5, 9));
+    QCOMPARE(picker.period(), Period(QDate(2026, 5, 2), QDate(2026, 5, 9)));
 }
 
 QTEST_MAIN(TestRecordForm)
