@@ -6,6 +6,7 @@
 #include "card/SeticmUt.h"
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
+#include "members/MemBerTypeUt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -135,7 +136,8 @@ QList<ScreenEntry> buildEntries()
 
         screen(u"TMemberFm"_s, Permission::Members,
                {menuItem(Member, u"actMember"_s, u"会员信息管理"_s), toolButton(u"toolMember"_s, u"会员管理"_s, Tool::Members)}),
-        screen(u"TMemBerTypeFm"_s, Permission::Members, {menuItem(Member, u"actMemberType"_s, u"会员类型管理"_s)}),
+        screen(u"TMemBerTypeFm"_s, Permission::Members, {menuItem(Member, u"actMemberType"_s, u"会员类型管理"_s)},
+               opener<TMemBerTypeFm>()),
         screen(u"THYConsumeCXFm"_s, std::nullopt, {menuItem(Member, u"actHyConsume"_s, u"会员消费查询"_s)}),
         screen(u"TChongZhiRecordFm"_s, std::nullopt, {menuItem(Member, u"actChongZhiRecord"_s, u"充值记录统计"_s)}),
 

@@ -1,0 +1,51 @@
+#include "PeriodPicker.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QDateEdit *dateBox(QWidget *parent, const QString &name)
+{
+    auto *box = new QDateEdit(QDate::currentDate(), parent);
+    box->setObjectName(name);
+    box->setCalendarPopup(true);
+    box->setDisplayFormat(u"yyyy-MM-dd"_s);
+    return box;
+}
+
+} // namespace
+
+PeriodPicker::PeriodPicker(QWidget *parent) : QWidget(parent)
+{
+    m_first = dateBox(this, u"firstDate"_s);
+    m_last = dateBox(this, u"lastDate"_s);
+    auto *fromLabel = new QLabel(u"从"_s, this);
+    fromLabel->setBuddy(m_first);
+    auto *toLabel = new QLabel(u"到"_s, this);
+    toLabel->setBuddy(m_last);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(fromLabel);
+    layout->addWidget(m_first);
+    layout->addWidget(toLabel);
+    layout->addWidget(m_last);
+
+    connect(m_first, &QDateEdit::dateChanged, this, &PeriodPicker::changed);
+    connect(m_last, &QDateEdit::dateChanged, this, &PeriodPicker::changed);
+}
+
+Period PeriodPicker::period() const
+{
+    return Period(m_first->date(), m_last->date());
+}
+
+void PeriodPicker::setPeriod(const Period &period)
+{
+    m_first->setDate(period.first());
+    m_last->setDate(period.last());
+}
