@@ -30,6 +30,17 @@ Statement &Statement::column(const QString &table, const QString &name)
     return sql(quoteIdentifier(col->name));
 }
 
+Statement &Statement::append(const Statement &other)
+{
+    for (const Part &p : other.m_parts) {
+        if (p.hole < 0)
+            sql(p.text);
+        else
+            value(other.m_values.at(p.hole));
+    }
+    return *this;
+}
+
 Statement Statement::insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values)
 {
     Statement st;

@@ -28,6 +28,9 @@ public:
     // Appends a column name the operator chose or typed. It must be a column of the
     // table; otherwise UnknownColumnError is thrown here, before anything runs.
     Statement &column(const QString &table, const QString &name);
+    // Appends another statement, text, holes and values, as if written here; for wrapping a
+    // statement in another ("select * from (...) as t order by ...").
+    Statement &append(const Statement &other);
 
     // "insert into T (a, b) values (?, ?)" with the columns quoted as identifiers.
     static Statement insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values);

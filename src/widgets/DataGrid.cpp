@@ -742,3 +742,10 @@ void DataGrid::reportCurrentRow()
     m_reportedRow = row;
     emit currentRowChanged(row);
 }
+
+Statement DataGrid::orderedQuery() const
+{
+    if (m_names.isEmpty())
+        return m_base;
+    return Statement(u"select * from ("_s).append(m_base).sql(u") as t"_s + orderClause());
+}

@@ -64,6 +64,7 @@ public:
     ~DataGrid() override;
 
     void setDatabase(const Database &db);
+    const Database &database() const { return m_db; }
     // Empties the grid; the rows come with the next setQuery() or refresh().
     void setColumns(const QList<GridColumn> &columns);
     const QList<GridColumn> &columns() const { return m_columns; }
@@ -82,6 +83,12 @@ public:
     void sortBy(const QString &field, Qt::SortOrder order);
     QString sortField() const { return m_sortField; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+    // The statement setQuery() was last given; empty before.
+    const Statement &query() const { return m_base; }
+    // Every row of the query, every column of it, in the order the grid shows them (what a
+    // printed list reads); the query itself until it has run.
+    Statement orderedQuery() const;
 
     // The footer (hidden at first) shows the row count under the first visible column and the
     // sums of the summed columns under theirs.
