@@ -175,13 +175,7 @@ QVariant Database::scalar(const Statement &statement) const
 
 qint64 Database::insert(const QString &table, const QList<std::pair<QString, SqlValue>> &values) const
 {
-    QString rowNumber;
-    if (const TableDef *t = Schema::table(table)) {
-        for (const ColumnDef &c : t->columns) {
-            if (c.kind == ColumnKind::RowNumber)
-                rowNumber = c.name;
-        }
-    }
+    const QString rowNumber = Schema::rowNumberColumn(table);
     if (rowNumber.isEmpty())
         throw DbError(u"数据库操作失败"_s, u"表 "_s + table + u" 没有行号"_s);
     const Dialect d = dialect();

@@ -10,13 +10,10 @@ namespace Records {
 
 QString rowNumberColumn(const QString &table)
 {
-    if (const TableDef *t = Schema::table(table)) {
-        for (const ColumnDef &c : t->columns) {
-            if (c.kind == ColumnKind::RowNumber)
-                return c.name;
-        }
-    }
-    throw DbError(u"数据库操作失败"_s, u"表 "_s + table + u" 没有行号"_s);
+    const QString column = Schema::rowNumberColumn(table);
+    if (column.isEmpty())
+        throw DbError(u"数据库操作失败"_s, u"表 "_s + table + u" 没有行号"_s);
+    return column;
 }
 
 qint64 insert(const Database &db, const QString &table, const ColumnValues &values)

@@ -212,6 +212,17 @@ const ColumnDef *column(const QString &tableName, const QString &name)
     return nullptr;
 }
 
+QString rowNumberColumn(const QString &tableName)
+{
+    if (const TableDef *t = table(tableName)) {
+        for (const ColumnDef &c : t->columns) {
+            if (c.kind == ColumnKind::RowNumber)
+                return c.name;
+        }
+    }
+    return {};
+}
+
 bool isMoneyColumn(const QString &tableName, const QString &name)
 {
     const ColumnDef *c = column(tableName, name);

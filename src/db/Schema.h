@@ -28,5 +28,7 @@ const TableDef *table(const QString &name);
 // The column of the table with that name (ASCII letters compared without case), or null.
 const ColumnDef *column(const QString &table, const QString &name);
 bool isMoneyColumn(const QString &table, const QString &name);
+// The table's row-number column ("id" or "ID"); empty for a table without one.
+QString rowNumberColumn(const QString &table);
 
 } // namespace Schema

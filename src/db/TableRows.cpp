@@ -3,7 +3,6 @@
 #include "DateTimeText.h"
 #include "Refusal.h"
 #include "Schema.h"
-#include "Transaction.h"
 
 using namespace Qt::StringLiterals;
 
@@ -63,27 +62,6 @@ Statement matching(const QString &table, const QString &field, const QString &va
     Statement st = all(table);
     st.sql(u" where "_s).column(table, field).sql(u" = "_s);
     return st.value(typed(Schema::column(table, field.trimmed())->kind, value));
-}
-
-QString rowNumberColumn(const QString &table)
-{
-    if (const TableDef *t = Schema::table(table)) {
-        for (const ColumnDef &c : t->columns) {
-            if (c.kind == ColumnKind::RowNumber)
-                return c.name;
-        }
-    }
-    return {};
-}
-
-void remove(const Database &db, const QString &table, qint64 rowNumber)
-{
-    const QString key = rowNumberColumn(table);
-    if (key.isEmpty())
-        throw Refusal(u"%1 没有序号,不能按行删除"_s.arg(table));
-    Transaction transaction(db);
-    db.execute(Statement::remove(table, key, SqlValue::integer(rowNumber)));
-    transaction.commit();
 }
 
 } // namespace TableRows

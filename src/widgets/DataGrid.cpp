@@ -103,15 +103,11 @@ GridColumns::GridColumns(QString table) : m_table(std::move(table)) {}
 
 GridColumns &GridColumns::rowNumber()
 {
-    if (const TableDef *t = Schema::table(m_table)) {
-        for (const ColumnDef &c : t->columns) {
-            if (c.kind == ColumnKind::RowNumber) {
-                m_columns.append(GridColumn{c.name, {}, 0, ColumnKind::RowNumber, false, false});
-                return *this;
-            }
-        }
-    }
-    qWarning("GridColumns: %s has no row number", qUtf8Printable(m_table));
+    const QString column = Schema::rowNumberColumn(m_table);
+    if (column.isEmpty())
+        qWarning("GridColumns: %s has no row number", qUtf8Printable(m_table));
+    else
+        m_columns.append(GridColumn{column, {}, 0, ColumnKind::RowNumber, false, false});
     return *this;
 }
 

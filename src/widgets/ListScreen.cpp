@@ -1,5 +1,6 @@
 #include "ListScreen.h"
 
+#include "db/Records.h"
 #include "db/TableRows.h"
 #include "widgets/Guard.h"
 #include "widgets/PrintRows.h"
@@ -27,7 +28,7 @@ ListScreen::ListScreen(const ScreenContext &context, ListSpec spec, QWidget *par
         m_spec.base = TableRows::all(m_spec.table);
     if (!m_spec.deleteRule) {
         m_spec.deleteRule = [table = m_spec.table](const ScreenContext &c, qint64 rowNumber) {
-            TableRows::remove(c.db, table, rowNumber);
+            Records::remove(c.db, table, rowNumber);
         };
     }
     for (const GridColumn &column : std::as_const(m_spec.columns)) {
