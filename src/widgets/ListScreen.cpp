@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -24,6 +25,9 @@ ListScreen::ListScreen(const ScreenContext &context, ListSpec spec, QWidget *par
 {
     setObjectName(m_spec.objectName);
     setWindowTitle(m_spec.caption);
+    resize(960, 640);
+    if (m_spec.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
     if (m_spec.base.isEmpty())
         m_spec.base = TableRows::all(m_spec.table);
     if (!m_spec.deleteRule) {
@@ -86,23 +90,28 @@ void ListScreen::buildToolBar()
 {
     auto *bar = new QToolBar(this);
     bar->setObjectName(u"toolBar"_s);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
     layout()->setMenuBar(bar);
-    const auto add = [&](const QString &name, const QString &text, auto slot) {
-        QAction *action = bar->addAction(text);
+    // Picture buttons: the desktop's icon theme where it has one, else the style's own pictures.
+    const auto add = [&](const QString &name, const QString &text, const char *themeIcon,
+                         QStyle::StandardPixmap fallback, auto slot) {
+        QAction *action = bar->addAction(QIcon::fromTheme(QString::fromLatin1(themeIcon), style()->standardIcon(fallback)), text);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(u"actAdd"_s, u"添加"_s, &ListScreen::addRow)->setVisible(bool(m_spec.editor));
-    add(u"actEdit"_s, u"修改"_s, &ListScreen::editRow)->setVisible(bool(m_spec.editor));
-    add(u"actDelete"_s, u"删除"_s, &ListScreen::deleteRow);
-    add(u"actRefresh"_s, u"刷新"_s, &ListScreen::refresh);
-    add(u"actShowAll"_s, u"显示全部"_s, &ListScreen::showAll);
-    add(u"actPrint"_s, u"打印"_s, &ListScreen::print)->setVisible(!m_spec.printTemplate.isEmpty());
+    add(u"actAdd"_s, u"添加"_s, "list-add", QStyle::SP_FileIcon, &ListScreen::addRow)->setVisible(bool(m_spec.editor));
+    add(u"actEdit"_s, u"修改"_s, "document-edit", QStyle::SP_FileDialogDetailedView, &ListScreen::editRow)
+        ->setVisible(bool(m_spec.editor));
+    add(u"actDelete"_s, u"删除"_s, "edit-delete", QStyle::SP_TrashIcon, &ListScreen::deleteRow);
+    add(u"actRefresh"_s, u"刷新"_s, "view-refresh", QStyle::SP_BrowserReload, &ListScreen::refresh);
+    add(u"actShowAll"_s, u"显示全部"_s, "view-list-details", QStyle::SP_FileDialogListView, &ListScreen::showAll);
+    add(u"actPrint"_s, u"打印"_s, "document-print", QStyle::SP_FileDialogContentsView, &ListScreen::print)
+        ->setVisible(!m_spec.printTemplate.isEmpty());
     for (const ListAction &extra : std::as_const(m_spec.extras))
-        add(extra.objectName, extra.text, [this, extra] { runExtra(extra); });
-    add(u"actExit"_s, u"退出"_s, &ListScreen::reject);
+        add(extra.objectName, extra.text, "", QStyle::SP_ArrowForward, [this, extra] { runExtra(extra); });
+    add(u"actExit"_s, u"退出"_s, "application-exit", QStyle::SP_DialogCloseButton, &ListScreen::reject);
 }
 
 std::optional<qint64> ListScreen::currentRowNumber() const

@@ -47,6 +47,7 @@ struct ListSpec
     ListEditor editor{};         // none hides "添加" and "修改"
     ListDeleteRule deleteRule{}; // none: the row is deleted by its row number
     QList<ListAction> extras{};
+    bool maximized{true}; // lists open over the whole screen, as the venue reads them
 };
 
 class ListScreen : public QDialog
