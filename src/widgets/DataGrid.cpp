@@ -290,8 +290,10 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent)
     m_footer->installEventFilter(this);
 }
 
-// The view, its header and its scroll bars are children, destroyed by QWidget's destructor after
-// this object's members are gone; their last signals and events must not reach the footer then.
+// The view, its header and its scroll bars are children, which QWidget's destructor would close
+// and destroy after this object's members are gone; closing asks the model for header texts and
+// moves the header, and both read the columns. So the view goes first, while everything it reads
+// is still there, and its last signals reach nothing of this grid.
 DataGrid::~DataGrid()
 {
     m_view->horizontalHeader()->disconnect(this);
@@ -302,6 +304,8 @@ DataGrid::~DataGrid()
     if (QItemSelectionModel *selection = m_view->selectionModel())
         selection->disconnect(this);
     m_view->disconnect(this);
+    delete m_view;
+    m_view = nullptr;
 }
 
 void DataGrid::setDatabase(const Database &db)
