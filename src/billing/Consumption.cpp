@@ -46,8 +46,18 @@ Line newLine(const QString &tag, const QString &master, const Item &item, qint64
     line.waiterNumber = operatorName;
     line.waiterName = operatorName;
     line.clerk = operatorName;
-    return line;
+    if (quantity > MaxQuantity || quantity < -MaxQuantity)
+        throw LineOutOfRange(u"消费数量不能超过%1!"_s.arg(MaxQuantity));
+    try {
+        if (line.price.isWithinLimit() && line.total().isWithinLimit() && line.actualPrice().isWithinLimit())
+            return line;
+    } catch (const MoneyOutOfRange &) {
+        // reported below, with the item named
+    }
+    throw LineOutOfRange(u"%1 的消费金额超出范围:单笔金额必须小于%2!"_s.arg(item.name, Money::limitText()));
 }
+
+LineOutOfRange::LineOutOfRange(const QString &message) : Refusal(message, u"数量"_s) {}
 
 std::optional<qint64> parseQuantity(const QString &text)
 {

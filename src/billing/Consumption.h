@@ -43,9 +43,17 @@ struct Line
     Money actualPrice() const;
     Money total() const;
 };
-// A line of the item for the tag, served (until a waiter is chosen) by the operator.
+// A line of the item for the tag, served (until a waiter is chosen) by the operator. Refuses
+// (LineOutOfRange) a quantity beyond MaxQuantity either way, or a line whose price or total is
+// beyond the limit of a single amount.
 Line newLine(const QString &tag, const QString &master, const Item &item, qint64 quantity,
              const QString &operatorName, const QDateTime &now);
+inline constexpr qint64 MaxQuantity = 9999;
+class LineOutOfRange : public Refusal
+{
+public:
+    explicit LineOutOfRange(const QString &message);
+};
 
 // The quantity box: a whole number, blanks around it ignored; nought and below are allowed.
 std::optional<qint64> parseQuantity(const QString &text);

@@ -78,6 +78,10 @@ void TFwsXzFm::choose()
 {
     const DataGrid *grid = m_ui->waiterGrid;
     const int row = grid->currentRow();
+    if (row < 0) { // an empty list, or nothing chosen: no waiter without a name serves
+        m_ctx.prompt.message(this, u"请先选择服务生!"_s, Prompt::Icon::Warning);
+        return;
+    }
     m_number = grid->value(row, u"服务生编号"_s).toString();
     m_name = grid->value(row, u"服务生姓名"_s).toString();
     m_outcome = Outcome::Chosen;

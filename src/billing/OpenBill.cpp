@@ -45,7 +45,12 @@ QString tagTakenMessage(const QString &tag)
     return u"手牌 %1 已不可用,请重新选择!"_s.arg(tag);
 }
 
-BadDeposit::BadDeposit() : Refusal(badDepositMessage(), u"押金金额"_s) {}
+BadDeposit::BadDeposit(const QString &message) : Refusal(message, u"押金金额"_s) {}
+
+QString negativeDepositMessage()
+{
+    return u"押金金额不能小于0!"_s;
+}
 
 TagTaken::TagTaken(const QString &tag) : Refusal(tagTakenMessage(tag), u"手牌号码"_s), m_tag(tag) {}
 
@@ -53,7 +58,11 @@ void open(const Database &db, const Request &request)
 {
     const std::optional<Money> deposit = Money::parse(request.deposit);
     if (!deposit)
-        throw BadDeposit();
+        throw BadDeposit(badDepositMessage());
+    if (*deposit < Money())
+        throw BadDeposit(negativeDepositMessage());
+    if (!deposit->isWithinLimit())
+        throw BadDeposit(u"押金金额必须小于%1!"_s.arg(Money::limitText()));
 
     Transaction transaction(db);
     for (const QString &tag : request.tags) {

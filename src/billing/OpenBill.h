@@ -38,11 +38,11 @@ struct Request
     QDateTime now;
 };
 
-// The deposit typed is no amount.
+// The deposit typed is no amount, is below 0, or is beyond the limit of a single amount.
 class BadDeposit : public Refusal
 {
 public:
-    BadDeposit();
+    explicit BadDeposit(const QString &message);
 };
 // A tag of the bill is free no longer: another counter took it, or it was never free.
 class TagTaken : public Refusal
@@ -56,6 +56,7 @@ private:
 };
 
 QString badDepositMessage();
+QString negativeDepositMessage();
 QString tagTakenMessage(const QString &tag);
 
 // All or nothing: every tag must still be free when it is marked, else nothing is written.

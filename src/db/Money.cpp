@@ -149,6 +149,55 @@ std::optional<Money> Money::parse(QStringView text)
     return Money(negative ? -value : value);
 }
 
+MoneyOutOfRange::MoneyOutOfRange() : Refusal(u"金额超出范围!"_s) {}
+
+namespace {
+
+constexpr qint64 Largest = std::numeric_limits<qint64>::max();
+constexpr qint64 Smallest = std::numeric_limits<qint64>::min();
+
+qint64 checkedProduct(qint64 a, qint64 b)
+{
+    if (a == 0 || b == 0)
+        return 0;
+    const bool fits = a > 0 ? (b > 0 ? a <= Largest / b : b >= Smallest / a)
+                            : (b > 0 ? a >= Smallest / b : a >= Largest / b);
+    if (!fits)
+        throw MoneyOutOfRange();
+    return a * b;
+}
+
+} // namespace
+
+Money Money::fromUnits(qint64 units)
+{
+    return Money(checkedProduct(units, Scale));
+}
+
+Money Money::operator+(Money other) const
+{
+    if ((other.m_raw > 0 && m_raw > Largest - other.m_raw) || (other.m_raw < 0 && m_raw < Smallest - other.m_raw))
+        throw MoneyOutOfRange();
+    return Money(m_raw + other.m_raw);
+}
+
+Money Money::operator-(Money other) const
+{
+    if ((other.m_raw < 0 && m_raw > Largest + other.m_raw) || (other.m_raw > 0 && m_raw < Smallest + other.m_raw))
+        throw MoneyOutOfRange();
+    return Money(m_raw - other.m_raw);
+}
+
+QString Money::limitText()
+{
+    return QString::number(LimitUnits);
+}
+
+Money Money::operator*(qint64 quantity) const
+{
+    return Money(checkedProduct(m_raw, quantity));
+}
+
 QString Money::toString() const
 {
     QString text = toFixedString();
@@ -182,6 +231,8 @@ Money Money::multipliedBy(double factor) const
     // Half to even: compare twice the remainder with the divisor without overflowing.
     if (rem > divisor - rem || (rem == divisor - rem && (result & 1u)))
         ++result;
+    if (q.hi != 0 || result < q.lo || result > quint64(std::numeric_limits<qint64>::max()))
+        throw MoneyOutOfRange();
     const qint64 value = qint64(result);
     return Money(negative ? -value : value);
 }

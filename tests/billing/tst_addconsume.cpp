@@ -195,6 +195,7 @@ private slots:
     void quantityIsAWholeNumber_data();
     void quantityIsAWholeNumber();
     void itemAndMasterAreRead_data() { TestDatabase::addKindRows(); }
+    void linesBeyondTheLimitAreRefused();
     void itemAndMasterAreRead();
     void findItemTakesTheFirstNameWithThePrefix_data();
     void findItemTakesTheFirstNameWithThePrefix();
@@ -303,6 +304,29 @@ void TestAddConsume::quantityIsAWholeNumber()
     QFETCH(QString, text);
     QFETCH(std::optional<qint64>, expected);
     QCOMPARE(Consumption::parseQuantity(text), expected);
+}
+
+// A quantity or a price that would take a line past what money holds is refused when the
+// line is made, naming the item, before any picker opens or anything is written.
+void TestAddConsume::linesBeyondTheLimitAreRefused()
+{
+    const QDateTime now(QDate(2026, 12, 9), QTime(12, 0));
+    const Consumption::Item tea{u"茶水"_s, Money::fromUnits(100), Money(), 1, false};
+    QVERIFY_THROWS_EXCEPTION(Consumption::LineOutOfRange,
+                             Consumption::newLine(u"A1"_s, u"A1"_s, tea, 92233720368548, u"甲"_s, now));
+    QVERIFY_THROWS_EXCEPTION(Consumption::LineOutOfRange,
+                             Consumption::newLine(u"A1"_s, u"A1"_s, tea, -(Consumption::MaxQuantity + 1), u"甲"_s, now));
+    const Consumption::Item dear{u"金卡套餐"_s, *Money::parse(u"99999999999999"_s), Money(), 1, false};
+    try {
+        Consumption::newLine(u"A1"_s, u"A1"_s, dear, 10, u"甲"_s, now);
+        QFAIL("a line of a price beyond the limit was made");
+    } catch (const Consumption::LineOutOfRange &e) {
+        QVERIFY(e.text().contains(u"金卡套餐"_s));
+    }
+    const Consumption::Item fine{u"足疗"_s, *Money::parse(u"9999.99"_s), Money(), 0.9, false};
+    const Consumption::Line line =
+        Consumption::newLine(u"A1"_s, u"A1"_s, fine, Consumption::MaxQuantity, u"甲"_s, now);
+    QCOMPARE(line.total().toString(), u"89990910.009"_s);
 }
 
 void TestAddConsume::itemAndMasterAreRead()
@@ -596,10 +620,11 @@ void TestAddConsume::pickerSearchesAndChooses()
     p.click(u"allButton"_s);
     QCOMPARE(p.grid()->totalCount(), 3);
     QVERIFY(p.form->isVisible());       // Enter in a box never ends the picker
-    p.enter(u"numberEdit"_s, u"999"_s); // "选择" on an empty list chooses nobody
+    p.enter(u"numberEdit"_s, u"999"_s); // "选择" on an empty list is refused: no nameless waiter
     p.click(u"chooseButton"_s);
-    QVERIFY(!p.form->isVisible());
-    QCOMPARE(p.form->outcome(), TFwsXzFm::Outcome::Chosen);
+    QVERIFY(p.form->isVisible());
+    QCOMPARE(p.prompt.last(), u"请先选择服务生!"_s);
+    QVERIFY(p.form->outcome() != TFwsXzFm::Outcome::Chosen);
     QVERIFY(p.form->waiterNumber().isEmpty() && p.form->waiterName().isEmpty());
 }
 

@@ -234,15 +234,20 @@ void TestOpenBill::depositMustBeAnAmount_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("deposit");
     QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("message");
     for (const QString &kind : TestDatabase::availableKinds()) {
-        const auto row = [&kind](const char *name, const QString &deposit, bool accepted) {
-            QTest::addRow("%s %s", qPrintable(kind), name) << kind << deposit << accepted;
+        const auto row = [&kind](const char *name, const QString &deposit, bool accepted,
+                                 const QString &message = OpenBill::badDepositMessage()) {
+            QTest::addRow("%s %s", qPrintable(kind), name) << kind << deposit << accepted << message;
         };
         row("empty", QString(), false);
         row("words", u"一百"_s, false);
         row("trailing letters", u"100元"_s, false);
+        row("negative", u"-50"_s, false, OpenBill::negativeDepositMessage());
+        row("beyond the limit", u"100000000"_s, false, u"押金金额必须小于100000000!"_s);
         row("nought", u"0"_s, true);
         row("decimal", u"99.99"_s, true);
+        row("just below the limit", u"99999999.99"_s, true);
     }
 }
 
@@ -251,6 +256,7 @@ void TestOpenBill::depositMustBeAnAmount()
     QFETCH(QString, kind);
     QFETCH(QString, deposit);
     QFETCH(bool, accepted);
+    QFETCH(QString, message);
     TestDatabase t(kind);
     const Database &db = t.db();
     addHall(db);
@@ -259,7 +265,7 @@ void TestOpenBill::depositMustBeAnAmount()
             OpenBill::open(db, request(db, {u"A1"_s, u"A2"_s}, deposit));
             QFAIL("a deposit that is no amount was accepted");
         } catch (const OpenBill::BadDeposit &e) {
-            QCOMPARE(e.text(), OpenBill::badDepositMessage());
+            QCOMPARE(e.text(), message);
         }
         QCOMPARE(stateOf(db, u"A1"_s), Free);
         QCOMPARE(count(db, u"手牌开单"_s), 0);

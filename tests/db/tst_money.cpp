@@ -2,6 +2,7 @@
 #include "db/Money.h"
 
 #include <QTest>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +20,7 @@ private slots:
     void multipliesHalfToEven();
     void tenTimesOneTenthIsExactlyOne();
     void largeAmountsDoNotOverflowTheProduct();
+    void arithmeticNeverWraps();
 };
 
 void TestMoney::parsesTypedText_data()
@@ -134,6 +136,33 @@ void TestMoney::largeAmountsDoNotOverflowTheProduct()
     const Money big = Money::fromUnits(100'000'000);
     QCOMPARE(big.multipliedBy(0.3333333333333333).toString(), u"33333333.3333"_s);
     QCOMPARE(big.multipliedBy(0.85).toString(), u"85000000"_s);
+}
+
+// Every result outside what the amount can hold is an error, never a wrapped value.
+void TestMoney::arithmeticNeverWraps()
+{
+    const Money largest = Money::fromRaw(std::numeric_limits<qint64>::max());
+    const Money smallest = Money::fromRaw(std::numeric_limits<qint64>::min());
+    const Money tenth = Money::fromRaw(1000);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, largest + tenth);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, smallest - tenth);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, -smallest);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, *Money::parse(u"99999999999999"_s) * 10);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, Money::fromUnits(100) * qint64(92233720368548));
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, *Money::parse(u"-99999999999999"_s) * -10);
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, Money::fromUnits(std::numeric_limits<qint64>::max() / 1000));
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, largest.multipliedBy(1.5));
+    Money sum = largest;
+    QVERIFY_THROWS_EXCEPTION(MoneyOutOfRange, sum += Money::fromRaw(1));
+    QCOMPARE(sum, largest); // a refused sum leaves the amount as it was
+    // right at the edges nothing is refused
+    QCOMPARE((largest - tenth) + tenth, largest);
+    QCOMPARE(Money::fromRaw(-4611686018427387904) * 2, smallest);
+    QCOMPARE((*Money::parse(u"-3"_s) * -3).toString(), u"9"_s);
+    // the counter's own limit, for what is typed
+    QVERIFY(Money::fromUnits(Money::LimitUnits - 1).isWithinLimit());
+    QVERIFY(!Money::fromUnits(Money::LimitUnits).isWithinLimit());
+    QVERIFY(!Money::fromUnits(-Money::LimitUnits).isWithinLimit());
 }
 
 QTEST_GUILESS_MAIN(TestMoney)
