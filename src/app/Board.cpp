@@ -207,12 +207,22 @@ QString cancelledMessage()
 void cancelBill(const Database &db, const QString &tag)
 {
     Transaction tx(db);
-    setState(db, tag, TagState::Free);
+    // The master's bill is the group's: every tag of it is freed with it, or a tag left occupied
+    // would take lines onto a bill that no longer exists.
+    QStringList tags{tag};
+    Cursor group = db.query(Statement(u"select 手牌号码 from 手牌开单 where 主手牌号="_s).text(tag).sql(u" order by id"_s));
+    while (group.next()) {
+        if (!tags.contains(group.text(u"手牌号码"_s)))
+            tags.append(group.text(u"手牌号码"_s));
+    }
     db.execute(Statement(u"delete from  手牌消费  where 主手牌号="_s)
                    .text(tag)
                    .sql(u"  or 手牌号码="_s)
                    .text(tag));
-    db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(tag));
+    for (const QString &t : std::as_const(tags)) {
+        setState(db, t, TagState::Free);
+        db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(t));
+    }
     tx.commit();
 }
 

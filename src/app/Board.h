@@ -85,8 +85,8 @@ ToolOutcome popupCheckout(Money amount);
 // The first tag number equal to the text, exactly and with case; -1 when none is.
 int findTag(const QStringList &numbers, const QString &text);
 
-// Cancelling a bill: frees the tag, deletes its open bill, and the lines of the bill it
-// is master of as well as its own lines, all in one transaction. Writes no history.
+// Cancelling a bill: frees the tag and every tag of the group it is master of, deletes their
+// open bills, their lines and its own, all in one transaction. Writes no history.
 QString noCancelPermissionMessage();
 QString cancelledMessage();
 void cancelBill(const Database &db, const QString &tag);

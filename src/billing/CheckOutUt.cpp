@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QMouseEvent>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -19,10 +18,8 @@ TCheckOutFm::TCheckOutFm(const ScreenContext &ctx, const QString &tag, QWidget *
     : QDialog(parent), m_ui(std::make_unique<Ui::TCheckOutFm>()), m_ctx(ctx), m_tag(tag)
 {
     m_ui->setupUi(this);
-    // The rate box takes digits and the point (Enter applies it); so does the received amount.
-    auto *decimal = new QRegularExpressionValidator(QRegularExpression(u"[0-9.]*"_s), this);
-    m_ui->EditRate->setValidator(decimal);
-    m_ui->EditReceived->setValidator(decimal);
+    // The rate and the received amount are checked when used, not filtered as they are typed:
+    // a filter that drops characters would turn "1e30" into 130 without a word.
     m_ui->EditRate->installEventFilter(this);
 
     m_ui->DBGrid1->setDatabase(m_ctx.db);
@@ -68,10 +65,7 @@ TCheckOutFm::TCheckOutFm(const ScreenContext &ctx, const QString &tag, QWidget *
     connect(m_ui->ButtonReadCard, &QPushButton::clicked, this, &TCheckOutFm::readCard);
     connect(m_ui->EditCard, &QLineEdit::returnPressed, this, [this] { m_ui->EditPassword->setFocus(); });
     connect(m_ui->EditPassword, &QLineEdit::returnPressed, this, &TCheckOutFm::lookUpMember);
-    connect(m_ui->EditRate, &QLineEdit::returnPressed, this, [this] {
-        applyRate();
-        setConsumption(Money::parse(m_ui->EditReceived->text()), m_ui->EditReceived->text());
-    });
+    connect(m_ui->EditRate, &QLineEdit::returnPressed, this, &TCheckOutFm::applyRate);
 
     load();
 }
@@ -108,16 +102,10 @@ void TCheckOutFm::load()
         m_ui->lblArrival->setText(DateTimeText::dateTime(m_bill.arrival));
         m_ui->ListTags->clear();
         m_ui->ListTags->addItems(m_bill.tagList);
-        setConsumption(m_bill.total, m_bill.total.toString());
+        m_ui->lblConsumption->setText(m_bill.total.toString());
         m_ui->EditReceived->setText(m_bill.total.toString());
         m_ui->DBGrid1->setQuery(Checkout::linesQuery(m_tag));
     });
-}
-
-void TCheckOutFm::setConsumption(std::optional<Money> amount, const QString &shown)
-{
-    m_consumption = amount;
-    m_ui->lblConsumption->setText(shown);
 }
 
 void TCheckOutFm::resetMember()
@@ -139,18 +127,10 @@ void TCheckOutFm::lookUpMember()
         if (found)
             rate = Checkout::typeRate(m_ctx.db, found->type);
     });
-    if (!read)
-        return;
-    if (!found) {
-        m_ctx.prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
-        // No member counts as identified until a lookup succeeds again, and the member's
-        // discount goes with the member.
-        if (m_member) {
-            resetMember();
-            m_ui->lblCustomer->setText(m_bill.customerName);
-            m_ui->EditRate->setText(u"1"_s);
-            m_ui->EditReceived->setText(m_ui->lblConsumption->text()); // as shown, even when no amount
-        }
+    if (!read || !found) {
+        if (read)
+            m_ctx.prompt.message(this, Checkout::memberNotFoundMessage(), Prompt::Icon::Warning);
+        forgetMember();
         m_ui->EditPassword->clear();
         m_ui->EditCard->setFocus();
         m_ui->EditCard->selectAll();
@@ -163,25 +143,34 @@ void TCheckOutFm::lookUpMember()
     m_ui->lblMemberType->setText(found->type);
     m_ui->lblPoints->setText(QString::number(found->points));
     m_ui->lblBalance->setText(found->balance.toString());
-    if (rate) {
-        m_ui->EditRate->setText(Checkout::rateText(*rate));
-        applyRate();
-    }
+    // The member's rate replaces any rate applied before; a type the venue no longer has
+    // charges the full amount.
+    m_ui->EditRate->setText(rate ? Checkout::rateText(*rate) : u"1"_s);
+    applyRate();
 }
 
+// No member counts as identified until a lookup succeeds again, and the member's discount
+// goes with the member.
+void TCheckOutFm::forgetMember()
+{
+    if (!m_member)
+        return;
+    resetMember();
+    m_ui->lblCustomer->setText(m_bill.customerName);
+    m_ui->EditRate->setText(u"1"_s);
+    m_ui->EditReceived->setText(m_bill.total.toString());
+}
+
+// The received amount is the bill's total at the rate, however often the rate is applied.
 void TCheckOutFm::applyRate()
 {
-    const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
-    if (!received) {
-        m_ctx.prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
-        return;
+    const bool applied = guard(m_ctx.prompt, this, [this] {
+        m_ui->EditReceived->setText(Checkout::applyRate(m_bill.total, m_ui->EditRate->text()).toString());
+    });
+    if (!applied) {
+        m_ui->EditRate->setFocus();
+        m_ui->EditRate->selectAll();
     }
-    const std::optional<Money> discounted = Checkout::applyRate(*received, m_ui->EditRate->text());
-    if (!discounted) {
-        m_ctx.prompt.message(this, u"打折率必须是数字!"_s, Prompt::Icon::Warning);
-        return;
-    }
-    m_ui->EditReceived->setText(discounted->toString());
 }
 
 void TCheckOutFm::readCard()
@@ -197,8 +186,7 @@ void TCheckOutFm::settle(bool free)
         return;
     }
     const std::optional<Money> received = Money::parse(m_ui->EditReceived->text());
-    const std::optional<Money> consumption = m_consumption;
-    if (!received || !consumption) {
+    if (!received) {
         m_ctx.prompt.message(this, Checkout::badReceivedAmountMessage(), Prompt::Icon::Warning);
         m_ui->EditReceived->setFocus();
         return;
@@ -214,11 +202,11 @@ void TCheckOutFm::settle(bool free)
     s.shownNumber = m_bill.shownNumber;
     s.lineIds = m_bill.lineIds;
     s.arrival = m_bill.arrival;
-    s.consumption = *consumption;
+    s.consumption = m_bill.total;
     s.received = *received;
     s.payment = m_ui->RadioCard->isChecked() ? Checkout::Payment::Card : Checkout::Payment::Cash;
     s.member = m_member;
-    s.customerName = m_ui->lblCustomer->text();
+    s.customerName = m_member ? m_member->name : m_bill.customerName;
     s.remark = m_ui->EditRemark->text();
     s.operatorName = m_ctx.session.operatorName();
     const bool settled = guard(m_ctx.prompt, this, [&] {

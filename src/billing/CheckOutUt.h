@@ -43,13 +43,10 @@ private:
     void preview();
 
     std::unique_ptr<Ui::TCheckOutFm> m_ui;
-    void setConsumption(std::optional<Money> amount, const QString &shown);
+    void forgetMember();
 
     ScreenContext m_ctx;
     QString m_tag;
-    // The consumption amount "消费金额" shows: the bill's total, or the received amount after a
-    // rate was applied with Enter; nothing when that was no amount.
-    std::optional<Money> m_consumption;
     Checkout::Bill m_bill;
     std::optional<Checkout::Member> m_member;
     qint64 m_settledNumber = 0;

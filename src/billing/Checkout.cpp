@@ -65,23 +65,37 @@ qint64 takeBillNumber(const Database &db)
 
 Outcome write(const Database &db, const Settlement &s, const QDateTime &now, bool free)
 {
+    if (!s.received.isWithinLimit() || !s.consumption.isWithinLimit())
+        throw Refusal(amountLimitMessage(), u"实收金额"_s);
+    if (!free && s.received.isZero() && s.consumption > Money())
+        throw Refusal(nothingReceivedMessage(), u"实收金额"_s);
     if (!free && s.payment == Payment::Card && !s.member)
         throw Refusal(cardNeedsMemberMessage());
     Transaction tx(db);
     // Lock the open bills first: a line being added at another counter waits for this
     // settlement, or this settlement sees the line and refuses.
     const Dialect dialect = db.dialect();
-    db.query(Statement(u"select id from "_s + dialect.lockedTable(u"手牌开单"_s) + u" where 手牌号码="_s)
-                 .text(s.tag)
-                 .sql(u" or 主手牌号="_s)
-                 .text(s.tag)
-                 .sql(dialect.forUpdate()));
+    QStringList released; // every tag of the bill, each once, in the order met
+    Cursor open = db.query(Statement(u"select 手牌号码 from "_s + dialect.lockedTable(u"手牌开单"_s) + u" where 手牌号码="_s)
+                               .text(s.tag)
+                               .sql(u" or 主手牌号="_s)
+                               .text(s.tag)
+                               .sql(u" order by id"_s + dialect.forUpdate()));
+    while (open.next()) {
+        if (!released.contains(open.text(u"手牌号码"_s)))
+            released.append(open.text(u"手牌号码"_s));
+    }
     const QList<Line> lines = readLines(db, s.tag);
     QList<qint64> ids;
-    for (const Line &l : lines)
+    for (const Line &l : lines) {
         ids.append(l.id);
+        if (!released.contains(l.tag))
+            released.append(l.tag);
+    }
     if (ids != s.lineIds)
         throw BillChanged();
+    if (released.isEmpty())
+        throw NothingToSettle(s.tag);
 
     Outcome out;
     out.billNumber = takeBillNumber(db);
@@ -149,21 +163,30 @@ Outcome write(const Database &db, const Settlement &s, const QDateTime &now, boo
     }
 
     db.execute(Statement(u"delete from  手牌消费  where 主手牌号="_s).text(s.tag).sql(u"  or 手牌号码="_s).text(s.tag));
-    // Only tags that carried a gathered line are released.
-    QStringList released;
-    for (const Line &l : lines) {
-        if (released.contains(l.tag))
-            continue;
-        released.append(l.tag);
-        db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(l.tag));
+    // A tag of the group left occupied would take lines onto a bill that no longer exists, and
+    // hand them to the next guest of its master: every tag of the bill is freed.
+    for (const QString &tag : std::as_const(released)) {
+        db.execute(Statement(u"delete from  手牌开单  where 手牌号码="_s).text(tag));
         db.execute(
-            Statement(u"update 手牌管理 set 手牌状态="_s).text(tagStateText(TagState::Free)).sql(u" where 手牌号码="_s).text(l.tag));
+            Statement(u"update 手牌管理 set 手牌状态="_s).text(tagStateText(TagState::Free)).sql(u" where 手牌号码="_s).text(tag));
     }
     tx.commit();
     return out;
 }
 
 } // namespace
+
+NothingToSettle::NothingToSettle(const QString &tag)
+    : Refusal(u"手牌 %1 没有开单,可能已在其他收银台结帐或撤单.请关闭后刷新手牌."_s.arg(tag))
+{
+}
+
+MemberNotUsable::MemberNotUsable(const QString &state)
+    : Refusal(u"该会员卡当前状态为\"%1\",不能使用!"_s.arg(state), u"会员卡号"_s)
+{
+}
+
+BadRate::BadRate() : Refusal(u"打折率必须是大于0且不大于1的数字!"_s, u"打折率"_s) {}
 
 BillChanged::BillChanged()
     : Refusal(u"这张单的消费明细已被其他收银台改动,请关闭后重新结帐."_s)
@@ -211,6 +234,9 @@ std::optional<Member> lookUp(const Database &db, const QString &cardNumber, cons
         m.type = c.text(u"会员类型"_s);
         m.points = c.integer(u"当前积分"_s);
         m.balance = c.money(u"卡内金额"_s);
+        m.state = c.text(u"当前状态"_s);
+        if (m.state != u"可用"_s)
+            throw MemberNotUsable(m.state);
         return m;
     }
     return std::nullopt;
@@ -232,12 +258,12 @@ QString rateText(double rate)
     return QString::number(double(hundredths) / 100.0, 'f', 2);
 }
 
-std::optional<Money> applyRate(Money received, const QString &rate)
+Money applyRate(Money consumption, const QString &rate)
 {
     const std::optional<Money> factor = Money::parse(rate);
-    if (!factor)
-        return std::nullopt;
-    return received.multipliedBy(double(factor->raw()) / double(Money::Scale));
+    if (!factor || *factor <= Money() || *factor > Money::fromUnits(1))
+        throw BadRate();
+    return consumption.multipliedBy(double(factor->raw()) / double(Money::Scale));
 }
 
 Outcome settle(const Database &db, const Settlement &s, const QDateTime &now)
@@ -270,6 +296,16 @@ QString memberNotFoundMessage()
 QString cardNeedsMemberMessage()
 {
     return u"卡内扣除前请先输入会员卡号和密码,找到会员后再结帐!"_s;
+}
+
+QString nothingReceivedMessage()
+{
+    return u"实收金额为0:不收钱的帐单请用\"免单[F3]\"结帐."_s;
+}
+
+QString amountLimitMessage()
+{
+    return u"金额超出范围:单笔金额必须小于%1!"_s.arg(Money::limitText());
 }
 
 QString badReceivedAmountMessage()

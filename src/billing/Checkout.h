@@ -41,15 +41,29 @@ struct Member
     QString type;
     qint64 points = 0;
     Money balance;
+    QString state; // 当前状态: only "可用" may pay or earn points
 };
-// The member with this card number and password, or nothing.
+// The member with this card number and password, or nothing. A member whose card is not
+// "可用" (停用, 挂失, ...) is refused with MemberNotUsable.
 std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password);
+class MemberNotUsable : public Refusal
+{
+public:
+    explicit MemberNotUsable(const QString &state);
+};
 // The discount rate of a member type, or nothing when the type is unknown.
 std::optional<double> typeRate(const Database &db, const QString &type);
 // The rate as the screen shows and applies it: two decimals ("0.88" for 0.875).
 QString rateText(double rate);
-// The received amount after a rate typed as text; nothing when the rate is no number.
-std::optional<Money> applyRate(Money received, const QString &rate);
+// The amount to receive for the consumption at a rate typed as text: consumption × rate,
+// however often it is applied. The rate must be a number above 0 and at most 1 (BadRate);
+// a free bill is settled with "免单", not with a rate of 0.
+Money applyRate(Money consumption, const QString &rate);
+class BadRate : public Refusal
+{
+public:
+    BadRate();
+};
 
 enum class Payment { Cash, Card };
 
@@ -80,9 +94,19 @@ class BillChanged : public Refusal
 public:
     BillChanged();
 };
+// Thrown when the tag has neither an open bill nor lines: settled or cancelled already.
+class NothingToSettle : public Refusal
+{
+public:
+    explicit NothingToSettle(const QString &tag);
+};
 
 // "结帐": the checkout record, details, commission rows, the member's points and balance,
 // the lines and open bills removed, the tags freed, the counter advanced. All or nothing.
+// The tags freed are every tag of the bill: those that carry a gathered line and those whose
+// open bill is the tag's or names it as master, lines or not. Refused before anything is
+// written: amounts beyond Money's limit, nothing received for a bill above 0 (that is a free
+// bill), a card payment without a member, lines changed meanwhile, a tag with nothing open.
 Outcome settle(const Database &db, const Settlement &s, const QDateTime &now);
 // "免单": the same record and details marked free, no commission, no member change.
 Outcome settleFree(const Database &db, const Settlement &s, const QDateTime &now);
@@ -94,5 +118,8 @@ QString memberNotFoundMessage();
 QString badReceivedAmountMessage();
 // Card payment needs an identified member: otherwise nobody's card would be charged.
 QString cardNeedsMemberMessage();
+// Nothing received for a bill above 0: a free bill needs its permission and its button.
+QString nothingReceivedMessage();
+QString amountLimitMessage();
 
 } // namespace Checkout

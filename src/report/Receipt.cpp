@@ -35,7 +35,8 @@ ReportHook hook(const ReceiptValues &values)
                                         : values.balance;
             text = u"卡上余额:"_s + balance;
         } else if (name == u"Memo12"_s) {
-            text = u"积分:"_s + (amount(values.points) + amount(values.received)).toString();
+            // The points that will be stored: the received amount rounded as checkout rounds it.
+            text = u"积分:"_s + (amount(values.points) + Money::fromUnits(amount(values.received).roundedToUnits())).toString();
         } else if (name == u"Memo17"_s) {
             text = u"电话号码:"_s + values.shopTel;
         }

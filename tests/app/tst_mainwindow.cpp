@@ -351,9 +351,9 @@ void TestMainWindow::cancellationFreesTheTagAndRecounts()
     b.action(u"popCancel"_s)->trigger();
     QCOMPARE(b.prompt.shown, QStringList{u"撤单完毕"_s});
     QCOMPARE(b.window->selectedState(), std::optional<TagState>(TagState::Free));
-    QCOMPARE(b.label(u"lblOccupied"_s), u"2"_s);
-    QCOMPARE(b.label(u"lblFree"_s), u"3"_s);
-    QCOMPARE(count(b.t.db(), u"手牌开单"_s), 2); // a2 keeps its open bill
+    QCOMPARE(b.label(u"lblOccupied"_s), u"1"_s); // a2 of the group is freed with it
+    QCOMPARE(b.label(u"lblFree"_s), u"4"_s);
+    QCOMPARE(count(b.t.db(), u"手牌开单"_s), 1); // V1's
     QCOMPARE(count(b.t.db(), u"手牌消费"_s), 1); // the group's lines went, V1's stays
 }
 

@@ -2,6 +2,7 @@
 // free bills, bill numbers, and that a settlement happens whole or not at all, also
 // with two counters at once and with a process killed half way.
 #include "billing/Checkout.h"
+#include "billing/Consumption.h"
 #include "db/Transaction.h"
 #include "support/Fixtures.h"
 #include "support/TestDatabase.h"
@@ -68,7 +69,13 @@ class TestCheckout : public QObject
 private slots:
     void billNumberFollowsTheCounterEverywhere_data() { TestDatabase::addKindRows(); }
     void billNumberFollowsTheCounterEverywhere();
-    void ratesCompoundAndRoundHalfToEven();
+    void rateAppliesToTheConsumptionOnceAndWithinBounds();
+    void amountsBeyondTheLimitAreRefusedBeforeAnythingIsWritten_data() { TestDatabase::addKindRows(); }
+    void amountsBeyondTheLimitAreRefusedBeforeAnythingIsWritten();
+    void nothingReceivedForABillAboveZeroIsAFreeBill_data() { TestDatabase::addKindRows(); }
+    void nothingReceivedForABillAboveZeroIsAFreeBill();
+    void memberWhoseCardIsNotUsableIsRefused_data() { TestDatabase::addKindRows(); }
+    void memberWhoseCardIsNotUsableIsRefused();
     void memberTypeRateDiscountsTheReceivedAmountOnly_data() { TestDatabase::addKindRows(); }
     void memberTypeRateDiscountsTheReceivedAmountOnly();
     void cardPaymentMayGoNegativeAndPointsGrowEitherWay_data() { TestDatabase::addKindRows(); }
@@ -122,20 +129,81 @@ void TestCheckout::billNumberFollowsTheCounterEverywhere()
     QCOMPARE(number(db, u"select count(*) from 单据号"_s), 1);
 }
 
-void TestCheckout::ratesCompoundAndRoundHalfToEven()
+void TestCheckout::rateAppliesToTheConsumptionOnceAndWithinBounds()
 {
     const Money hundred = Money::fromUnits(100);
-    const Money ninety = *Checkout::applyRate(hundred, u"0.9"_s);
-    QCOMPARE(ninety.toString(), u"90"_s);
-    QCOMPARE(Checkout::applyRate(ninety, u"0.9"_s)->toString(), u"81"_s);
+    QCOMPARE(Checkout::applyRate(hundred, u"0.9"_s).toString(), u"90"_s);
+    QCOMPARE(Checkout::applyRate(hundred, u"1"_s), hundred);
     QCOMPARE(Checkout::rateText(0.875), u"0.88"_s);
     QCOMPARE(Checkout::rateText(0.85), u"0.85"_s);
     QCOMPARE(Checkout::rateText(1), u"1.00"_s);
-    QCOMPARE(Checkout::applyRate(Money::fromUnits(200), Checkout::rateText(0.875))->toString(), u"176"_s);
+    QCOMPARE(Checkout::applyRate(Money::fromUnits(200), Checkout::rateText(0.875)).toString(), u"176"_s);
     // four places, ties to even: 0.12345 -> 0.1234
-    QCOMPARE(Checkout::applyRate(*Money::parse(u"0.2469"_s), u"0.5"_s)->toString(), u"0.1234"_s);
-    QVERIFY(!Checkout::applyRate(hundred, u""_s).has_value());
-    QVERIFY(!Checkout::applyRate(hundred, u"."_s).has_value());
+    QCOMPARE(Checkout::applyRate(*Money::parse(u"0.2469"_s), u"0.5"_s).toString(), u"0.1234"_s);
+    // a rate of 0 would be a free bill without its permission; above 1 it overcharges; text
+    // that is not plainly a number is not rewritten into one
+    for (const QString &bad : {u""_s, u"."_s, u"0"_s, u"0.0000"_s, u"-0.5"_s, u"1.0001"_s, u"5"_s, u"99999"_s,
+                               u"1e30"_s, u"1,5"_s, u"abc"_s}) {
+        QVERIFY_THROWS_EXCEPTION(Checkout::BadRate, Checkout::applyRate(hundred, bad));
+    }
+}
+
+void TestCheckout::amountsBeyondTheLimitAreRefusedBeforeAnythingIsWritten()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    occupy(db, u"A1"_s, u"A1"_s);
+    addFullLine(db, u"A1"_s, u"A1"_s, u"足疗"_s, u"100"_s, 1, 1, QString());
+    Checkout::Settlement s = settlementFor(db, u"A1"_s);
+    s.received = *Money::parse(u"99999999999999"_s);
+    try {
+        Checkout::settle(db, s, Now);
+        QFAIL("an amount beyond the limit was settled");
+    } catch (const Refusal &r) {
+        QCOMPARE(r.text(), Checkout::amountLimitMessage());
+    }
+    QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 0);
+    QCOMPARE(number(db, u"select count(*) from 手牌消费"_s), 1);
+    QCOMPARE(number(db, u"select 单据号 from 单据号"_s), 0);
+}
+
+void TestCheckout::nothingReceivedForABillAboveZeroIsAFreeBill()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    occupy(db, u"A1"_s, u"A1"_s);
+    addFullLine(db, u"A1"_s, u"A1"_s, u"足疗"_s, u"100"_s, 1, 1, u"10"_s);
+    Checkout::Settlement s = settlementFor(db, u"A1"_s);
+    s.received = Money();
+    try {
+        Checkout::settle(db, s, Now);
+        QFAIL("a bill of 100 was settled as paid with nothing received");
+    } catch (const Refusal &r) {
+        QCOMPARE(r.text(), Checkout::nothingReceivedMessage());
+        QVERIFY(r.text().contains(u"免单[F3]"_s));
+    }
+    QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 0);
+    Checkout::settleFree(db, s, Now); // the free bill's own way
+    QCOMPARE(text(db, u"select 状态 from 结帐管理"_s), u"免单"_s);
+}
+
+void TestCheckout::memberWhoseCardIsNotUsableIsRefused()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    const qint64 id = addMember(db, u"8001"_s, u"1234"_s, u"金卡"_s, u"500"_s, 0);
+    db.execute(Statement(u"update 会员管理 set 当前状态="_s).text(u"挂失"_s).sql(u" where id="_s).integer(id));
+    try {
+        Checkout::lookUp(db, u"8001"_s, u"1234"_s);
+        QFAIL("a lost card was accepted");
+    } catch (const Checkout::MemberNotUsable &e) {
+        QVERIFY(e.text().contains(u"挂失"_s));
+    }
+    // without the right password nothing is told about the card
+    QVERIFY(!Checkout::lookUp(db, u"8001"_s, u"0000"_s));
 }
 
 void TestCheckout::memberTypeRateDiscountsTheReceivedAmountOnly()
@@ -153,7 +221,7 @@ void TestCheckout::memberTypeRateDiscountsTheReceivedAmountOnly()
     QVERIFY(s.member);
     const std::optional<double> rate = Checkout::typeRate(db, s.member->type);
     QVERIFY(rate);
-    s.received = *Checkout::applyRate(s.received, Checkout::rateText(*rate));
+    s.received = Checkout::applyRate(s.consumption, Checkout::rateText(*rate));
     s.customerName = s.member->name;
     QCOMPARE(s.received.toString(), u"170"_s);
     Checkout::settle(db, s, Now);
@@ -213,6 +281,8 @@ void TestCheckout::lookupVerifiesThePassword()
     QCOMPARE(m->type, u"金卡"_s);
 }
 
+// A tag of the group left occupied would take lines onto a bill that is gone and hand them to
+// the next guest of its master: settling the master frees the whole group, lines or not.
 void TestCheckout::masterTagSettlesTheWholeGroup()
 {
     QFETCH(QString, kind);
@@ -235,11 +305,13 @@ void TestCheckout::masterTagSettlesTheWholeGroup()
     QCOMPARE(number(db, u"select count(*) from 结帐明细"_s), 3);
     QCOMPARE(number(db, u"select count(*) from 结帐明细 where 手牌号码='A1'"_s), 3); // the checkout tag
     QCOMPARE(number(db, u"select count(*) from 手牌消费"_s), 1);                   // B1's line stays
-    for (const QString &freed : {u"A1"_s, u"A2"_s})
+    for (const QString &freed : {u"A1"_s, u"A2"_s, u"A3"_s})
         QCOMPARE(text(db, u"select 手牌状态 from 手牌管理 where 手牌号码='"_s + freed + u"'"_s), u"可用"_s);
-    QCOMPARE(text(db, u"select 手牌状态 from 手牌管理 where 手牌号码='A3'"_s), u"占用"_s);
-    QCOMPARE(number(db, u"select count(*) from 手牌开单 where 手牌号码='A3'"_s), 1);
-    QCOMPARE(number(db, u"select count(*) from 手牌开单 where 手牌号码 in ('A1','A2')"_s), 0);
+    QCOMPARE(number(db, u"select count(*) from 手牌开单"_s), 1); // B1's
+    // A3 takes no line any more, so a new guest of A1 never pays for it
+    Consumption::Item tea{u"茶水"_s, Money::fromUnits(10), Money(), 1, false};
+    QVERIFY_THROWS_EXCEPTION(Consumption::TagNotOpen,
+                             Consumption::post(db, Consumption::newLine(u"A3"_s, u"A1"_s, tea, 1, u"甲"_s, Now)));
 }
 
 void TestCheckout::joinedTagSettlesOnlyItsOwnLines()
@@ -259,6 +331,8 @@ void TestCheckout::joinedTagSettlesOnlyItsOwnLines()
     QCOMPARE(number(db, u"select count(*) from 手牌消费"_s), 1);
 }
 
+// A bill without lines is settled once: its tag is freed with it, and a second settlement of
+// the same tag is refused instead of writing a second record.
 void TestCheckout::billWithoutLinesStillTakesANumber()
 {
     QFETCH(QString, kind);
@@ -272,7 +346,11 @@ void TestCheckout::billWithoutLinesStillTakesANumber()
     QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 1);
     QCOMPARE(money(db, u"select 实收金额 from 结帐管理"_s), Money());
     QCOMPARE(number(db, u"select count(*) from 结帐明细"_s), 0);
-    QCOMPARE(text(db, u"select 手牌状态 from 手牌管理"_s), u"占用"_s); // released through lines only
+    QCOMPARE(text(db, u"select 手牌状态 from 手牌管理"_s), u"可用"_s);
+    QCOMPARE(number(db, u"select count(*) from 手牌开单"_s), 0);
+    QCOMPARE(number(db, u"select 单据号 from 单据号"_s), 1);
+    QVERIFY_THROWS_EXCEPTION(Checkout::NothingToSettle, Checkout::settle(db, settlementFor(db, u"A1"_s), Now));
+    QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 1);
     QCOMPARE(number(db, u"select 单据号 from 单据号"_s), 1);
 }
 

@@ -74,7 +74,7 @@ class TestCheckoutScreen : public QObject
 private slots:
     void showsTheBillOnOpening();
     void memberLookupAppliesTheTypeRateToTheReceivedAmount();
-    void rateBoxCompoundsAndCarriesTheConsumption();
+    void rateIsAppliedToTheConsumptionOnce();
     void failedLookupForgetsTheEarlierMember();
     void leavingWritesNothingAndKeepsTheNumber();
     void freeBillNeedsItsPermission();
@@ -134,20 +134,42 @@ void TestCheckoutScreen::memberLookupAppliesTheTypeRateToTheReceivedAmount()
     QCOMPARE(silver.edit(u"EditReceived"_s)->text(), u"176"_s);
 }
 
-void TestCheckoutScreen::rateBoxCompoundsAndCarriesTheConsumption()
+// The received amount is the consumption at the rate shown, however often Enter is pressed or
+// a member is looked up; what the rate box shows is what was charged.
+void TestCheckoutScreen::rateIsAppliedToTheConsumptionOnce()
 {
     Screen s;
-    s.edit(u"EditReceived"_s)->setText(u"100"_s);
     s.enter(u"EditRate"_s, u"0.9"_s);
-    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"90"_s);
-    QCOMPARE(s.label(u"lblConsumption"_s), u"90"_s);
+    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"180"_s);
     QTest::keyClick(s.edit(u"EditRate"_s), Qt::Key_Return);
-    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"81"_s);
-    QCOMPARE(s.label(u"lblConsumption"_s), u"81"_s);
-    // letters never reach the rate box
-    s.edit(u"EditRate"_s)->clear();
-    QTest::keyClicks(s.edit(u"EditRate"_s), u"0a.7-"_s);
-    QCOMPARE(s.edit(u"EditRate"_s)->text(), u"0.7"_s);
+    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"180"_s);
+    QCOMPARE(s.label(u"lblConsumption"_s), u"200"_s);
+    // a member's rate replaces the typed one rather than multiplying it
+    s.enter(u"EditCard"_s, u"8001"_s);
+    s.enter(u"EditPassword"_s, u"1234"_s);
+    s.enter(u"EditPassword"_s, u"1234"_s);
+    QCOMPARE(s.edit(u"EditRate"_s)->text(), u"0.85"_s);
+    QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"170"_s);
+    QVERIFY(s.prompt.shown.isEmpty());
+
+    // what is not a rate is refused as typed, never rewritten into another number
+    for (const QString &bad : {u"0a.7-"_s, u"1e30"_s, u"0"_s, u"5"_s}) {
+        s.enter(u"EditRate"_s, bad);
+        QCOMPARE(s.edit(u"EditRate"_s)->text(), bad);
+        QCOMPARE(s.prompt.last(), u"打折率必须是大于0且不大于1的数字!"_s);
+        QCOMPARE(s.edit(u"EditReceived"_s)->text(), u"170"_s);
+    }
+    // nothing received for a bill of 200 is not settled as paid
+    s.enter(u"EditRate"_s, u"0.85"_s);
+    s.edit(u"EditReceived"_s)->setText(u"0"_s);
+    s.click(u"ButtonSettle"_s);
+    QVERIFY(s.prompt.last().contains(u"免单[F3]"_s));
+    QCOMPARE(s.rows(u"结帐管理"_s), 0);
+    // a received amount that is no plain number is refused, not read as another
+    s.edit(u"EditReceived"_s)->setText(u"1,5"_s);
+    s.click(u"ButtonSettle"_s);
+    QCOMPARE(s.prompt.last(), u"实收金额必须是数字!"_s);
+    QCOMPARE(s.rows(u"结帐管理"_s), 0);
 }
 
 void TestCheckoutScreen::failedLookupForgetsTheEarlierMember()

@@ -110,13 +110,15 @@ void TestReceipt::payment_data()
     QTest::newRow("member, cash") << u"张三"_s << u"500"_s << u"300"_s << u"170"_s << false << u"姓名:张三"_s
                                   << u"积分:670"_s << u"卡上余额:300"_s;
     // 100.1 - 0.3 and 12.5 + 0.3 in doubles are 99.79999999999998 and 12.8 by luck only.
-    QTest::newRow("decimals, card") << u"李四"_s << u"12.5"_s << u"100.1"_s << u"0.3"_s << true
-                                    << u"姓名:李四"_s << u"积分:12.8"_s << u"卡上余额:99.8"_s;
+    // the points printed are those stored: the received amount rounded half to even
+    QTest::newRow("decimals, card") << u"李四"_s << u"12"_s << u"100.1"_s << u"0.3"_s << true
+                                    << u"姓名:李四"_s << u"积分:12"_s << u"卡上余额:99.8"_s;
     QTest::newRow("cash keeps the balance as shown") << u"李四"_s << u"3"_s << u"300.50"_s << u"1"_s << false
                                                      << u"姓名:李四"_s << u"积分:4"_s << u"卡上余额:300.50"_s;
-    // the points box is wide enough for a regular's points with decimals
-    QTest::newRow("many points") << u"王五"_s << u"9500"_s << u"0"_s << u"130.22"_s << false << u"姓名:王五"_s
-                                 << u"积分:9630.22"_s << u"卡上余额:0"_s;
+    QTest::newRow("many points") << u"王五"_s << u"9500"_s << u"0"_s << u"130.5"_s << false << u"姓名:王五"_s
+                                 << u"积分:9630"_s << u"卡上余额:0"_s;
+    QTest::newRow("half rounds up to even") << u"王五"_s << u"9500"_s << u"0"_s << u"131.5"_s << false
+                                            << u"姓名:王五"_s << u"积分:9632"_s << u"卡上余额:0"_s;
     QTest::newRow("texts that are no numbers count 0")
         << u"  "_s << u"--"_s << u""_s << u"170"_s << true << u"姓名:散客"_s << u"积分:170"_s
         << u"卡上余额:-170"_s;
