@@ -17,6 +17,20 @@ QString shownStatement(const Statement &st)
     return st.display(u"'"_s, u"'"_s);
 }
 
+// Text as typed or pasted may carry control characters; a NUL ends the text on PostgreSQL and
+// none of them means anything in a name or a remark. Tabs and line ends stay.
+QString printable(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x20 && u != 0x7f) || u == u'\t' || u == u'\n' || u == u'\r')
+            out.append(c);
+    }
+    return out;
+}
+
 [[noreturn]] void throwOpenFailure(const QString &connectionName, const QString &why)
 {
     QSqlDatabase::removeDatabase(connectionName);
@@ -192,7 +206,7 @@ QVariant Database::bindValue(const SqlValue &value) const
     case SqlValue::Kind::Null:
         return QVariant();
     case SqlValue::Kind::Text:
-        return value.textValue();
+        return printable(value.textValue());
     case SqlValue::Kind::Integer:
         return value.integerValue();
     case SqlValue::Kind::Real:

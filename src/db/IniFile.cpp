@@ -78,8 +78,14 @@ bool IniFile::save(const Content &content) const
     QSaveFile f(m_path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
+    // The file holds the server's password as the venue typed it: its owner alone reads it.
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    f.setPermissions(ownerOnly);
     f.write(bytes);
-    return f.commit();
+    if (!f.commit())
+        return false;
+    QFile::setPermissions(m_path, ownerOnly);
+    return true;
 }
 
 QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue) const

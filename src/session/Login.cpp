@@ -28,19 +28,24 @@ QString prefilledPassword(const Database &db)
 std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
                               const QDateTime &now)
 {
-    // Names are not unique: the first operator of that name whose password verifies.
-    Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
-    while (c.next()) {
-        if (!PasswordHash::verify(password, c.text(u"密码"_s)))
-            continue;
-        LoggedIn in;
-        for (int i = 0; i < PermissionCount; ++i)
-            in.permissions.set(Permission(i), c.boolean(permissionColumn(Permission(i))));
-        in.record = db.insert(u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)},
-                                               {u"登陆时间"_s, SqlValue::dateTime(now)}});
-        return in;
+    // Names are not unique: the first operator of that name whose password verifies. The read
+    // is finished before the login is written: a write begun while this connection still reads
+    // would be refused at once on SQLite whenever another counter is writing, instead of waiting.
+    std::optional<LoggedIn> in;
+    {
+        Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
+        while (!in && c.next()) {
+            if (!PasswordHash::verify(password, c.text(u"密码"_s)))
+                continue;
+            in.emplace();
+            for (int i = 0; i < PermissionCount; ++i)
+                in->permissions.set(Permission(i), c.boolean(permissionColumn(Permission(i))));
+        }
     }
-    return std::nullopt;
+    if (in)
+        in->record = db.insert(u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)},
+                                               {u"登陆时间"_s, SqlValue::dateTime(now)}});
+    return in;
 }
 
 std::pair<QString, QString> shopInfo(const Database &db)

@@ -7,9 +7,15 @@
 #include "support/TestDatabase.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QSqlQuery>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace Fixtures;
@@ -46,6 +52,7 @@ class TestLogin : public QObject
 {
     Q_OBJECT
 private slots:
+    void loginWaitsForAnotherCountersWrite();
     void listsOperatorsAndPrefillsTheDefault();
     void rightPasswordLogsInOnceAndHoldsTheFlags();
     void wrongPasswordStaysAndWritesNothing();
@@ -144,6 +151,42 @@ void TestLogin::changedDefaultIsNotPrefilled()
     l.window->prepareForLogin();
     QCOMPARE(l.name()->currentText(), u"收银员"_s);
     QVERIFY(l.password()->text().isEmpty());
+}
+
+// Another counter's write holds the file for a moment; a login meanwhile waits for it, as every
+// other write does, instead of failing at once with "database is locked".
+void TestLogin::loginWaitsForAnotherCountersWrite()
+{
+    TestDatabase t(u"sqlite"_s);
+    std::atomic<bool> locked{false};
+    std::thread other([&] {
+        const QString name = u"other-counter"_s;
+        {
+            const Database d = Database::open(t.connectionString(), t.baseDir(), name);
+            QSqlQuery q(d.handle());
+            q.exec(u"begin immediate"_s);
+            locked = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            q.exec(u"commit"_s);
+        }
+        Database::remove(name);
+    });
+    while (!locked)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    QElapsedTimer waited;
+    waited.start();
+    std::optional<Login::LoggedIn> in;
+    QString failure;
+    try {
+        in = Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime());
+    } catch (const DbError &e) {
+        failure = e.text();
+    }
+    other.join();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(in.has_value());
+    QVERIFY(waited.elapsed() >= 300); // it waited for the other counter
+    QCOMPARE(count(t.db(), u"启动记录"_s), 1);
 }
 
 QTEST_MAIN(TestLogin)

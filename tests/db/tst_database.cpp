@@ -57,6 +57,8 @@ private slots:
     void failureCarriesDriverTextAndStatement();
     void rowsAreInsertedUpdatedAndDeletedByRowNumber_data() { TestDatabase::addKindRows(); }
     void rowsAreInsertedUpdatedAndDeletedByRowNumber();
+    void controlCharactersOfTypedTextAreDropped_data() { TestDatabase::addKindRows(); }
+    void controlCharactersOfTypedTextAreDropped();
 };
 
 void TestDatabaseLayer::moneySumsAreExact()
@@ -290,6 +292,20 @@ void TestDatabaseLayer::rowsAreInsertedUpdatedAndDeletedByRowNumber()
     while (c.next())
         left << c.text(u"类型名称"_s) + u'/' + QString::number(c.real(u"打折率"_s));
     QCOMPARE(left, (QStringList{u"白金卡/0.7"_s, u"普通/1"_s}));
+}
+
+// A NUL pasted into a box ends the text on PostgreSQL; no control character means anything in
+// a stored name or remark, while tabs and line ends do.
+void TestDatabaseLayer::controlCharactersOfTypedTextAreDropped()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    QString typed = u"张三"_s;
+    typed += QChar(0);
+    typed += u"\u0001备注\t第二行\n结束\u007f"_s;
+    db.execute(Statement::insert(u"会员类型"_s, {{u"类型名称"_s, SqlValue::text(typed)}}));
+    QCOMPARE(db.scalar(Statement(u"select 类型名称 from 会员类型"_s)).toString(), u"张三备注\t第二行\n结束"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLayer)

@@ -38,6 +38,7 @@ private slots:
     void writeCreatesMissingFile();
     void gb18030FileIsReadAndStaysGb18030();
     void windowsLineEndsSurviveAWrite();
+    void writtenFileIsReadableByItsOwnerOnly();
 };
 
 void TestIniFile::missingFileReadsTheDefault()
@@ -140,6 +141,21 @@ void TestIniFile::windowsLineEndsSurviveAWrite()
     QCOMPARE(ini.read(u"part1"_s, u"abc"_s), u"a"_s);
     QVERIFY(ini.write(u"part1"_s, u"abc"_s, u"s"_s));
     QCOMPARE(readBytes(path), QByteArray("[part1]\r\nabc=s\r\n"));
+}
+
+// The file holds the server's password: whatever it was before, a write leaves it to its owner.
+void TestIniFile::writtenFileIsReadableByItsOwnerOnly()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"system.ini"_s);
+    writeBytes(path, "[part1]\ncs=Password=secret\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    IniFile ini(path);
+    QVERIFY(ini.write(u"part1"_s, u"abc"_s, u"s"_s));
+    const QFile::Permissions p = QFile::permissions(path);
+    QVERIFY(p.testFlag(QFile::ReadOwner) && p.testFlag(QFile::WriteOwner));
+    QVERIFY(!p.testFlag(QFile::ReadGroup) && !p.testFlag(QFile::ReadOther) && !p.testFlag(QFile::WriteOther));
+    QCOMPARE(ini.read(u"part1"_s, u"cs"_s), u"Password=secret"_s);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
