@@ -26,6 +26,9 @@ run_pg "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -l "$PG_DIR/log" -w \
 echo "== PostgreSQL $("$PG_BIN/postgres" --version | awk '{print $3}') on socket $PG_DIR"
 
 export VESK_TEST_PG="Provider=PostgreSQL;Data Source=$PG_DIR;User ID=postgres;Initial Catalog=postgres"
+# The outage test restarts the server in the middle of a session.
+if [ "$(id -u)" -eq 0 ]; then PG_AS=(runuser -u "$PG_USER" --); else PG_AS=(sudo -u "$PG_USER"); fi
+export VESK_TEST_PG_RESTART="${PG_AS[*]} $PG_BIN/pg_ctl -D $PG_DIR/data -l $PG_DIR/log -m fast -w restart >/dev/null"
 echo "== the optimised build"
 (cd "$VESK_BUILD" && ctest --output-on-failure --parallel "$(nproc)" "$@")
 echo "== the Debug build with sanitizers"

@@ -128,12 +128,32 @@ void Database::remove(const QString &connectionName)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
+void Database::reopenIfLost() const
+{
+    if (!m_db.isValid() || m_db.isOpen())
+        return;
+    QSqlDatabase handle = m_db;
+    if (!handle.open())
+        throw DbError(u"无法连接数据库服务器,本次操作没有完成.请检查网络和服务器后重试."_s, handle.lastError().text());
+}
+
+void Database::fail(const QString &generic, const QString &driverText, const QString &statement) const
+{
+    const DbError error = DbError::failure(generic, driverText, statement);
+    if (error.fault() == DbFault::ConnectionLost) {
+        QSqlDatabase handle = m_db;
+        handle.close();
+    }
+    throw error;
+}
+
 QSqlQuery Database::prepare(const Statement &statement) const
 {
+    reopenIfLost();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(statement.preparedText()))
-        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+        fail(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
     for (const SqlValue &v : statement.values())
         q.addBindValue(bindValue(v));
     return q;
@@ -143,7 +163,7 @@ Cursor Database::query(const Statement &statement) const
 {
     QSqlQuery q = prepare(statement);
     if (!q.exec())
-        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+        fail(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
     return Cursor(*this, std::move(q));
 }
 
@@ -151,7 +171,7 @@ int Database::execute(const Statement &statement) const
 {
     QSqlQuery q = prepare(statement);
     if (!q.exec())
-        throw DbError(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
+        fail(u"数据库操作失败"_s, q.lastError().text(), shownStatement(statement));
     return q.numRowsAffected();
 }
 
@@ -168,14 +188,14 @@ void Database::executeScript(const QString &script) const
             QSqlQuery q(m_db);
             const QString sql = current.trimmed().chopped(1);
             if (!q.exec(sql))
-                throw DbError(u"数据库操作失败"_s, q.lastError().text(), sql);
+                fail(u"数据库操作失败"_s, q.lastError().text(), sql);
             current.clear();
         }
     }
     if (!current.trimmed().isEmpty()) {
         QSqlQuery q(m_db);
         if (!q.exec(current))
-            throw DbError(u"数据库操作失败"_s, q.lastError().text(), current);
+            fail(u"数据库操作失败"_s, q.lastError().text(), current);
     }
 }
 

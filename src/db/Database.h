@@ -48,6 +48,13 @@ public:
     // The first column of the first row, or an invalid QVariant when there is none.
     QVariant scalar(const Statement &statement) const;
 
+    // Opens the connection again when it was closed after the server went away; does nothing
+    // otherwise. Every statement asks this first. Throws DbError when the server is still away.
+    void reopenIfLost() const;
+    // Throws the DbError of a failed statement, in the operator's words when the fault is a
+    // known one. A lost server connection is closed, so that the next action opens it again.
+    [[noreturn]] void fail(const QString &generic, const QString &driverText, const QString &statement) const;
+
     // Conversions between the stored and the program's forms.
     QVariant bindValue(const SqlValue &value) const;
     Money moneyFrom(const QVariant &stored) const;

@@ -12,19 +12,20 @@ void runSqlite(const Database &db, const QString &sql)
 {
     QSqlQuery q(db.handle());
     if (!q.exec(sql))
-        throw DbError(u"数据库事务失败"_s, q.lastError().text(), sql);
+        db.fail(u"数据库事务失败"_s, q.lastError().text(), sql);
 }
 
 } // namespace
 
 Transaction::Transaction(const Database &db) : m_db(db)
 {
+    m_db.reopenIfLost();
     if (m_db.kind() == DbKind::Sqlite) {
         runSqlite(m_db, u"begin immediate"_s);
     } else {
         QSqlDatabase h = m_db.handle();
         if (!h.transaction())
-            throw DbError(u"数据库事务失败"_s, h.lastError().text(), u"begin"_s);
+            m_db.fail(u"数据库事务失败"_s, h.lastError().text(), u"begin"_s);
     }
     m_active = true;
 }
@@ -51,7 +52,7 @@ void Transaction::commit()
     if (!h.commit()) {
         const QString err = h.lastError().text();
         h.rollback();
-        throw DbError(u"数据库事务失败"_s, err, u"commit"_s);
+        m_db.fail(u"数据库事务失败"_s, err, u"commit"_s);
     }
 }
 
@@ -61,7 +62,7 @@ void Transaction::rollback() noexcept
     if (m_db.kind() == DbKind::Sqlite) {
         QSqlQuery q(m_db.handle());
         q.exec(u"rollback"_s);
-    } else {
+    } else if (m_db.isOpen()) { // a connection lost meanwhile took its transaction with it
         m_db.handle().rollback();
     }
 }

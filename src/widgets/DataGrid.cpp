@@ -533,14 +533,15 @@ QString DataGrid::quotedName(int column) const
 // in their own order each time.
 QSqlQuery DataGrid::run(const QString &sql) const
 {
+    m_db.reopenIfLost();
     QSqlQuery query(m_db.handle());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw DbError(u"数据库操作失败"_s, query.lastError().text(), sql);
+        m_db.fail(u"数据库操作失败"_s, query.lastError().text(), sql);
     for (const SqlValue &v : m_base.values())
         query.addBindValue(m_db.bindValue(v));
     if (!query.exec())
-        throw DbError(u"数据库操作失败"_s, query.lastError().text(), sql);
+        m_db.fail(u"数据库操作失败"_s, query.lastError().text(), sql);
     return query;
 }
 
