@@ -3,6 +3,9 @@
 #include "card/SimulatedReader.h"
 #include "widgets/Prompt.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -112,12 +115,20 @@ QString CardReader::readCard(QWidget *parent)
         return {};
     // One byte more than is read, so the text always ends.
     std::array<quint8, TextLength + 1> buffer{};
-    if (m_device.srd_4442(m_handle, TextAddress, TextLength, buffer.data()) != 0) {
+    const auto text = reinterpret_cast<const char *>(buffer.data());
+    // A card holds printable text up to its first zero byte; anything else (a foreign or
+    // damaged card) is no card number, however it might decode.
+    QString result;
+    bool readable = m_device.srd_4442(m_handle, TextAddress, TextLength, buffer.data()) == 0;
+    if (readable) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        result = utf8.decode(QByteArrayView(text, qsizetype(qstrnlen(text, TextLength))));
+        readable = !utf8.hasError() && std::all_of(result.cbegin(), result.cend(), [](QChar c) { return c.isPrint(); });
+    }
+    if (!readable) {
         m_prompt.message(parent, u"数据读取失败!"_s, Prompt::Icon::Error);
         return u" "_s;
     }
-    const auto text = reinterpret_cast<const char *>(buffer.data());
-    const QString result = QString::fromUtf8(text, qsizetype(qstrnlen(text, TextLength)));
     m_device.dv_beep(m_handle, BeepLength);
     return result;
 }

@@ -329,6 +329,17 @@ void TestCardReader::damagedCardFailsToRead()
     QCOMPARE(rig.reader.readCard(), u" "_s);
     QCOMPARE(rig.prompt.shown, QStringList{u"数据读取失败!"_s});
     QCOMPARE(rig.device.beeps(), beeps);
+
+    // Bytes that are no printable text are no card number, however they decode.
+    for (const QByteArray &foreign : {QByteArray("\x01\x02AB\x7f", 5), QByteArray("8001\xff\xfe", 6),
+                                      QByteArray("80\n01", 5)}) {
+        writeCardWithText(rig.path, foreign);
+        rig.prompt.shown.clear();
+        QCOMPARE(rig.reader.readCard(), u" "_s);
+        QCOMPARE(rig.prompt.shown, QStringList{u"数据读取失败!"_s});
+    }
+    writeCardWithText(rig.path, QByteArray("会员8001"));
+    QCOMPARE(rig.reader.readCard(), u"会员8001"_s);
 }
 
 void TestCardReader::writeFailure()
