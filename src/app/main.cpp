@@ -37,6 +37,7 @@ RunState startRun(const QString &appDir, Prompt &prompt)
 {
     RunState run;
     run.appDir = appDir;
+    Startup::deliverSystemIniIfMissing(appDir);
     run.ini = IniFile(Startup::systemIniPath(appDir));
     run.settings = Startup::readSettings(run.ini);
     if (std::optional<Database> db = openSharedConnection(run.settings, appDir, prompt)) {

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <exception>
 
 using namespace Qt::StringLiterals;
@@ -92,6 +93,20 @@ bool holdsTables(const Database &db)
         }
     }
     return false;
+}
+
+QStringList missingTables(const Database &db)
+{
+    const QStringList present = db.tableNames();
+    QStringList missing;
+    for (const TableDef &t : Schema::tables()) {
+        const bool found = std::any_of(present.cbegin(), present.cend(), [&t](const QString &name) {
+            return name.compare(t.name, Qt::CaseInsensitive) == 0;
+        });
+        if (!found)
+            missing.append(t.name);
+    }
+    return missing;
 }
 
 void create(const Database &db)

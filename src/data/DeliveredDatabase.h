@@ -16,6 +16,9 @@ QByteArray deliveredIni();
 
 // True when the database already holds any of the system's tables.
 bool holdsTables(const Database &db);
+// The program's tables the database lacks, in the order they are created; empty for a database
+// of this program. A file that is no database at all lacks every one.
+QStringList missingTables(const Database &db);
 // Creates tables, indexes and delivered rows in one transaction. Throws DbError,
 // and refuses a database that already holds the tables.
 void create(const Database &db);

@@ -1,6 +1,10 @@
 #include "Startup.h"
 
+#include "data/DeliveredDatabase.h"
+
 #include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -9,6 +13,19 @@ namespace Startup {
 QString systemIniPath(const QString &appDir)
 {
     return QDir(appDir).filePath(u"system.ini"_s);
+}
+
+bool deliverSystemIniIfMissing(const QString &appDir)
+{
+    const QString path = systemIniPath(appDir);
+    if (QFileInfo::exists(path))
+        return false;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    f.write(DeliveredDatabase::deliveredIni());
+    return f.commit();
 }
 
 StartupSettings readSettings(const IniFile &ini)

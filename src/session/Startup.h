@@ -21,6 +21,9 @@ namespace Startup {
 inline constexpr auto SharedConnection = "ADOConnection1";
 
 QString systemIniPath(const QString &appDir);
+// The first start finds no system.ini: the delivered one is written there, so the program starts
+// with its own texts and the local database. True when it wrote the file.
+bool deliverSystemIniIfMissing(const QString &appDir);
 // Reads the keys in the order the program has always read them; missing ones read "0".
 StartupSettings readSettings(const IniFile &ini);
 // Opens the shared connection; throws DbError when it cannot be opened.

@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +38,8 @@ private slots:
     void failedOpenTellsTheOperator();
     void missingDatabaseFileIsNotCreated();
     void opensTheDeliveredFileRelativeToTheProgram();
+    void foreignDatabaseGoesBackToTheSettings();
+    void firstStartGetsTheDeliveredSettings();
 };
 
 void TestStartup::settingsChooseTheConnectionString_data()
@@ -132,6 +135,38 @@ void TestStartup::opensTheDeliveredFileRelativeToTheProgram()
     QVERIFY(prompt.shown.isEmpty());
     QCOMPARE(db->scalar(Statement(u"select count(*) from 管理员"_s)).toLongLong(), 1);
     Database::remove(db->connectionName());
+}
+
+// A file that opens but is not this program's database is refused at start, naming what it
+// lacks, so the operator is taken to the database settings instead of a login that cannot work.
+void TestStartup::foreignDatabaseGoesBackToTheSettings()
+{
+    TestDatabase empty(u"sqlite"_s, TestDatabase::Content::Empty);
+    empty.db().execute(Statement(u"create table 会员管理 (id integer)"_s));
+    StartupSettings settings;
+    settings.databaseKind = u"a"_s;
+    settings.connectionString = empty.connectionString();
+    ScriptedPrompt prompt;
+    QVERIFY(!openSharedConnection(settings, empty.baseDir(), prompt).has_value());
+    QCOMPARE(prompt.shown.size(), 1);
+    QVERIFY(prompt.last().contains(u"不是本系统的数据库"_s));
+    QVERIFY(prompt.last().contains(u"手牌管理"_s));
+    QVERIFY(!prompt.last().contains(u"会员管理"_s)); // what it has is not named missing
+    QVERIFY(!QSqlDatabase::contains(QString::fromLatin1(Startup::SharedConnection)));
+}
+
+void TestStartup::firstStartGetsTheDeliveredSettings()
+{
+    QTemporaryDir dir;
+    QVERIFY(Startup::deliverSystemIniIfMissing(dir.path()));
+    const StartupSettings s = Startup::readSettings(IniFile(Startup::systemIniPath(dir.path())));
+    QCOMPARE(s.databaseKind, u"a"_s);
+    QVERIFY(s.connectionString.contains(u"data.mdb"_s));
+    QVERIFY(s.softname != u"0"_s); // the login window has its caption
+    // a venue's own file is never replaced
+    IniFile(Startup::systemIniPath(dir.path())).write(u"KT270"_s, u"softname"_s, u"清水湾"_s);
+    QVERIFY(!Startup::deliverSystemIniIfMissing(dir.path()));
+    QCOMPARE(Startup::readSettings(IniFile(Startup::systemIniPath(dir.path()))).softname, u"清水湾"_s);
 }
 
 QTEST_MAIN(TestStartup)
