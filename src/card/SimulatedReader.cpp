@@ -66,8 +66,10 @@ QByteArray SimulatedReader::loadCard()
     }
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.read(FileSize + 1);
-    if (bytes.size() != FileSize)
+    QByteArray bytes = file.read(FileSize + 2);
+    if (bytes.size() == FileSize)
+        bytes.append(char(CodeAttempts));
+    if (bytes.size() != FileSize + 1)
         return {};
     return bytes;
 }
@@ -138,9 +140,22 @@ int SimulatedReader::csc_4442(int handle, int length, const quint8 *code)
 {
     if (!isOpen(handle) || length != CodeSize || !code)
         return -1;
-    const QByteArray card = loadCard();
+    QByteArray card = loadCard();
     const QByteArray presented(reinterpret_cast<const char *>(code), CodeSize);
-    if (card.isEmpty() || card.left(CodeSize) != presented)
+    if (card.isEmpty())
+        return -1;
+    // The attempts left live on the card, so a card taken to another counter stays locked.
+    const int left = quint8(card.at(FileSize));
+    if (left <= 0)
+        return -1;
+    const bool right = card.left(CodeSize) == presented;
+    const int now = right ? CodeAttempts : left - 1;
+    if (now != left) {
+        card[FileSize] = char(now);
+        if (!saveCard(card))
+            return -1;
+    }
+    if (!right)
         return -1;
     m_acceptedCode = presented;
     return 0;
@@ -155,11 +170,16 @@ int SimulatedReader::swr_4442(int handle, int offset, int length, const quint8 *
     if (card.isEmpty() || m_acceptedCode.isEmpty() || card.left(CodeSize) != m_acceptedCode)
         return -1;
     card.replace(CodeSize + offset, length, reinterpret_cast<const char *>(buffer), length);
+    return saveCard(card) ? 0 : -1;
+}
+
+bool SimulatedReader::saveCard(const QByteArray &card) const
+{
     QSaveFile file(m_cardFile);
     if (!file.open(QIODevice::WriteOnly))
-        return -1;
+        return false;
     file.write(card);
-    return file.commit() ? 0 : -1;
+    return file.commit();
 }
 
 int SimulatedReader::ic_exit(int handle)

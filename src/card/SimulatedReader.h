@@ -2,10 +2,12 @@
 // A reader with an SLE4442 card that lives in a file, for counters without a reader and for tests.
 //
 // The card file is 259 bytes: the 3-byte security code, then the card's 256 bytes of main memory
-// (card address 0 first). The card is inserted while the file exists; a file of any other size is
-// a damaged card: it is seen, but it can neither be read nor unlocked. As on the real card, writing
-// needs the security code presented first, and the card forgets it when taken out. The card's
-// error counter is not kept: a wrong code is refused every time but never locks the card.
+// (card address 0 first), and optionally a 260th byte, the card's error counter (the attempts at
+// the code left; a file without it has all three). The card is inserted while the file exists; a
+// file of any other size is a damaged card: it is seen, but it can neither be read nor unlocked.
+// As on the real card, writing needs the security code presented first, and the card forgets it
+// when taken out; each wrong code uses up one attempt, the right one gives all three back, and a
+// card with none left is locked for writing for good (it still reads).
 //
 // A blank card is createBlankCard() with the program's code (CardReader::createBlankCard()), or
 // from a shell: { printf '\x3a\x9c\x51'; head -c 256 /dev/zero; } > card.sim
@@ -24,6 +26,7 @@ public:
     static constexpr int CodeSize = 3;
     static constexpr int MemorySize = 256;
     static constexpr int FileSize = CodeSize + MemorySize;
+    static constexpr int CodeAttempts = 3;
     // The reader answers on no port at all.
     static constexpr int NoReader = -1;
 
@@ -54,6 +57,7 @@ public:
 private:
     // The whole card file, or nothing when the card is out or damaged.
     QByteArray loadCard();
+    bool saveCard(const QByteArray &card) const;
     bool inRange(int offset, int length) const;
 
     QString m_cardFile;

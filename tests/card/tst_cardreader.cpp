@@ -90,6 +90,7 @@ private slots:
     void writeRefused_data();
     void writeRefused();
     void damagedCardFailsToRead();
+    void threeWrongCodesLockTheCardForWriting();
     void writeFailure();
     void deviceOfTheRun();
     void noCardOrClosedReader();
@@ -315,7 +316,8 @@ void TestCardReader::writeRefused()
     rig.prompt.shown.clear();
     QVERIFY(!rig.reader.writeCard(text));
     QCOMPARE(rig.prompt.shown, QStringList{message});
-    QCOMPARE(readFile(rig.path), before);
+    // the code and the memory are as they were; a wrong code used up one attempt
+    QCOMPARE(readFile(rig.path).left(SimulatedReader::FileSize), before);
 }
 
 void TestCardReader::damagedCardFailsToRead()
@@ -340,6 +342,31 @@ void TestCardReader::damagedCardFailsToRead()
     }
     writeCardWithText(rig.path, QByteArray("会员8001"));
     QCOMPARE(rig.reader.readCard(), u"会员8001"_s);
+}
+
+// As on a real SLE4442 card: each wrong code uses one of three attempts, the right code gives
+// them back, and with none left the card stays locked for writing (it still reads).
+void TestCardReader::threeWrongCodesLockTheCardForWriting()
+{
+    Rig rig;
+    QVERIFY(CardReader::createBlankCard(rig.path));
+    const int handle = rig.device.auto_init(0, CardReader::Baud);
+    const QByteArray right = CardReader::securityCode();
+    const QByteArray wrong("\x00\x00\x00", 3);
+    const auto present = [&](const QByteArray &code) {
+        return rig.device.csc_4442(handle, SimulatedReader::CodeSize, reinterpret_cast<const quint8 *>(code.constData()));
+    };
+    QVERIFY(present(wrong) != 0);
+    QVERIFY(present(wrong) != 0);
+    QCOMPARE(present(right), 0); // two wrong ones are forgiven by the right one
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(present(wrong) != 0);
+    QVERIFY(present(right) != 0); // locked for good
+    rig.device.ic_exit(handle);
+    rig.reader.initReader();
+    QVERIFY(!rig.reader.writeCard(u"8001"_s));
+    QCOMPARE(rig.prompt.last(), u"密码校验失败!"_s);
+    QCOMPARE(rig.reader.readCard(), QString()); // a blank card still reads, as empty
 }
 
 void TestCardReader::writeFailure()
