@@ -3,6 +3,7 @@
 #include "data/TagState.h"
 
 #include "db/PasswordHash.h"
+#include "session/Attempts.h"
 #include "db/Transaction.h"
 
 #include <cmath>
@@ -221,25 +222,39 @@ Bill load(const Database &db, const QString &tag)
     return bill;
 }
 
-std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password)
+std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password,
+                             const QDateTime &now)
 {
-    Cursor c = db.query(Statement(u"select * from 会员管理 where 会员卡号="_s).text(cardNumber).sql(u" order by id"_s));
-    while (c.next()) {
-        if (!PasswordHash::verify(password, c.text(u"密码"_s)))
-            continue;
-        Member m;
-        m.id = c.integer(u"id"_s);
-        m.cardNumber = c.text(u"会员卡号"_s);
-        m.name = c.text(u"会员姓名"_s);
-        m.type = c.text(u"会员类型"_s);
-        m.points = c.integer(u"当前积分"_s);
-        m.balance = c.money(u"卡内金额"_s);
-        m.state = c.text(u"当前状态"_s);
-        if (m.state != u"可用"_s)
-            throw MemberNotUsable(m.state);
-        return m;
+    Attempts::checkNotLocked(db, Attempts::Kind::Member, cardNumber, now);
+    std::optional<Member> found;
+    bool known = false;
+    {
+        Cursor c = db.query(Statement(u"select * from 会员管理 where 会员卡号="_s).text(cardNumber).sql(u" order by id"_s));
+        while (!found && c.next()) {
+            known = true;
+            if (!PasswordHash::verify(password, c.text(u"密码"_s)))
+                continue;
+            Member m;
+            m.id = c.integer(u"id"_s);
+            m.cardNumber = c.text(u"会员卡号"_s);
+            m.name = c.text(u"会员姓名"_s);
+            m.type = c.text(u"会员类型"_s);
+            m.points = c.integer(u"当前积分"_s);
+            m.balance = c.money(u"卡内金额"_s);
+            m.state = c.text(u"当前状态"_s);
+            found = m;
+        }
     }
-    return std::nullopt;
+    // The read is over before anything is written, so the write waits for another counter's.
+    if (!found) {
+        if (known)
+            Attempts::recordFailure(db, Attempts::Kind::Member, cardNumber, now);
+        return std::nullopt;
+    }
+    Attempts::clear(db, Attempts::Kind::Member, cardNumber);
+    if (found->state != u"可用"_s)
+        throw MemberNotUsable(found->state);
+    return found;
 }
 
 std::optional<double> typeRate(const Database &db, const QString &type)

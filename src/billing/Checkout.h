@@ -45,7 +45,10 @@ struct Member
 };
 // The member with this card number and password, or nothing. A member whose card is not
 // "可用" (停用, 挂失, ...) is refused with MemberNotUsable.
-std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password);
+// A wrong password for an existing card is counted, and a locked card is refused
+// (Attempts::LockedOut) without looking at the password.
+std::optional<Member> lookUp(const Database &db, const QString &cardNumber, const QString &password,
+                             const QDateTime &now = QDateTime::currentDateTime());
 class MemberNotUsable : public Refusal
 {
 public:

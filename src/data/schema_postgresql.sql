@@ -202,6 +202,14 @@ CREATE TABLE 启动记录 (
   退出时间 timestamp(0)
 );
 
+-- Wrong passwords of the last minutes, per member card or operator, seen by every counter.
+CREATE TABLE 密码错误 (
+  id serial PRIMARY KEY,
+  类别 text,
+  名称 text,
+  时间 timestamp(0)
+);
+
 CREATE TABLE sysinfo (
   name text,
   tel text,
@@ -234,3 +242,4 @@ CREATE INDEX ix_t12_2 ON 会员管理 (会员姓名);
 CREATE INDEX ix_t14_1 ON 会员充值 (会员卡号);
 CREATE INDEX ix_t14_2 ON 会员充值 (充值日期);
 CREATE INDEX ix_t16_1 ON 启动记录 (用户名);
+CREATE INDEX ix_t18_1 ON 密码错误 (类别, 名称, 时间);

@@ -204,6 +204,14 @@ CREATE TABLE 启动记录 (
   退出时间 TEXT
 );
 
+-- Wrong passwords of the last minutes, per member card or operator, seen by every counter.
+CREATE TABLE 密码错误 (
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  类别 TEXT,
+  名称 TEXT,
+  时间 TEXT
+);
+
 CREATE TABLE sysinfo (
   name TEXT,
   tel TEXT,
@@ -236,3 +244,4 @@ CREATE INDEX ix_t12_2 ON 会员管理 (会员姓名);
 CREATE INDEX ix_t14_1 ON 会员充值 (会员卡号);
 CREATE INDEX ix_t14_2 ON 会员充值 (充值日期);
 CREATE INDEX ix_t16_1 ON 启动记录 (用户名);
+CREATE INDEX ix_t18_1 ON 密码错误 (类别, 名称, 时间);

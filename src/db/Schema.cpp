@@ -177,6 +177,8 @@ QList<TableDef> buildTables()
           {u"用户名"_s, K::Text},
           {u"登陆时间"_s, K::DateTime},
           {u"退出时间"_s, K::DateTime}}},
+        {u"密码错误"_s,
+         {{u"id"_s, K::RowNumber}, {u"类别"_s, K::Text}, {u"名称"_s, K::Text}, {u"时间"_s, K::DateTime}}},
         {u"sysinfo"_s, {{u"name"_s, K::Text}, {u"tel"_s, K::Text}, {u"add"_s, K::Text}}},
     };
 }

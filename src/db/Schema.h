@@ -22,7 +22,7 @@ struct TableDef
 
 namespace Schema {
 
-// The eighteen tables, in the order the delivered database creates them.
+// The nineteen tables, in the order the delivered database creates them.
 const QList<TableDef> &tables();
 const TableDef *table(const QString &name);
 // The column of the table with that name (ASCII letters compared without case), or null.

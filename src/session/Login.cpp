@@ -2,6 +2,7 @@
 
 #include "data/DeliveredDatabase.h"
 #include "db/PasswordHash.h"
+#include "session/Attempts.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,10 +32,13 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
     // Names are not unique: the first operator of that name whose password verifies. The read
     // is finished before the login is written: a write begun while this connection still reads
     // would be refused at once on SQLite whenever another counter is writing, instead of waiting.
+    Attempts::checkNotLocked(db, Attempts::Kind::Operator, name, now);
     std::optional<LoggedIn> in;
+    bool known = false;
     {
         Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
         while (!in && c.next()) {
+            known = true;
             if (!PasswordHash::verify(password, c.text(u"密码"_s)))
                 continue;
             in.emplace();
@@ -42,9 +46,13 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
                 in->permissions.set(Permission(i), c.boolean(permissionColumn(Permission(i))));
         }
     }
-    if (in)
+    if (in) {
+        Attempts::clear(db, Attempts::Kind::Operator, name);
         in->record = db.insert(u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)},
                                                {u"登陆时间"_s, SqlValue::dateTime(now)}});
+    } else if (known) {
+        Attempts::recordFailure(db, Attempts::Kind::Operator, name, now);
+    }
     return in;
 }
 

@@ -23,7 +23,8 @@ struct LoggedIn
     qint64 record = 0; // the 启动记录 row written for this login
 };
 // Checks name and password; on success records the login (one 启动记录 row) and
-// returns the operator's flags. Nothing is written for a failure. Throws DbError.
+// returns the operator's flags. A wrong password of a known operator is counted, and a locked
+// operator is refused (Attempts::LockedOut) without looking at the password. Throws DbError.
 std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
                               const QDateTime &now);
 // The shop's name and telephone from the first sysinfo row.

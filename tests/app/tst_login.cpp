@@ -2,6 +2,7 @@
 // wrong passwords, and exactly one login record per successful login.
 #include "app/LgUt.h"
 #include "app/MainUt.h"
+#include "session/Attempts.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -53,6 +54,7 @@ class TestLogin : public QObject
     Q_OBJECT
 private slots:
     void loginWaitsForAnotherCountersWrite();
+    void guessingAnOperatorsPasswordIsLimited();
     void listsOperatorsAndPrefillsTheDefault();
     void rightPasswordLogsInOnceAndHoldsTheFlags();
     void wrongPasswordStaysAndWritesNothing();
@@ -151,6 +153,18 @@ void TestLogin::changedDefaultIsNotPrefilled()
     l.window->prepareForLogin();
     QCOMPARE(l.name()->currentText(), u"收银员"_s);
     QVERIFY(l.password()->text().isEmpty());
+}
+
+void TestLogin::guessingAnOperatorsPasswordIsLimited()
+{
+    TestDatabase t(u"sqlite"_s);
+    const QDateTime at(QDate(2026, 12, 9), QTime(9, 0));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!Login::logIn(t.db(), u"超级管理员"_s, u"wrong"_s, at.addSecs(i)));
+    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut, Login::logIn(t.db(), u"超级管理员"_s, u"wrong"_s, at.addSecs(5)));
+    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut, Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, at.addSecs(60)));
+    QCOMPARE(count(t.db(), u"启动记录"_s), 0);
+    QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, at.addSecs(5 + 601)));
 }
 
 // Another counter's write holds the file for a moment; a login meanwhile waits for it, as every

@@ -4,6 +4,7 @@
 #include "billing/Checkout.h"
 #include "billing/Consumption.h"
 #include "db/Transaction.h"
+#include "session/Attempts.h"
 #include "support/Fixtures.h"
 #include "support/TestDatabase.h"
 
@@ -76,6 +77,8 @@ private slots:
     void nothingReceivedForABillAboveZeroIsAFreeBill();
     void memberWhoseCardIsNotUsableIsRefused_data() { TestDatabase::addKindRows(); }
     void memberWhoseCardIsNotUsableIsRefused();
+    void guessingAMembersPasswordIsLimited_data() { TestDatabase::addKindRows(); }
+    void guessingAMembersPasswordIsLimited();
     void memberTypeRateDiscountsTheReceivedAmountOnly_data() { TestDatabase::addKindRows(); }
     void memberTypeRateDiscountsTheReceivedAmountOnly();
     void cardPaymentMayGoNegativeAndPointsGrowEitherWay_data() { TestDatabase::addKindRows(); }
@@ -187,6 +190,37 @@ void TestCheckout::nothingReceivedForABillAboveZeroIsAFreeBill()
     QCOMPARE(number(db, u"select count(*) from 结帐管理"_s), 0);
     Checkout::settleFree(db, s, Now); // the free bill's own way
     QCOMPARE(text(db, u"select 状态 from 结帐管理"_s), u"免单"_s);
+}
+
+// Five wrong passwords for a card within ten minutes lock it for ten minutes at every counter;
+// a right password before that clears the count.
+void TestCheckout::guessingAMembersPasswordIsLimited()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    addMember(db, u"8001"_s, u"1234"_s, u"金卡"_s, u"500"_s, 0);
+    const QDateTime at = Now;
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!Checkout::lookUp(db, u"8001"_s, u"000%1"_s.arg(i), at.addSecs(i)));
+    QVERIFY(Checkout::lookUp(db, u"8001"_s, u"1234"_s, at.addSecs(10))); // clears the count
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!Checkout::lookUp(db, u"8001"_s, u"x"_s, at.addSecs(20 + i)));
+    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut, Checkout::lookUp(db, u"8001"_s, u"y"_s, at.addSecs(30)));
+    // locked at another counter too, even with the right password
+    const Database other = t.openAnother(u"other-counter"_s);
+    try {
+        Checkout::lookUp(other, u"8001"_s, u"1234"_s, at.addSecs(60));
+        QFAIL("a locked card was looked up");
+    } catch (const Attempts::LockedOut &e) {
+        QVERIFY(e.text().contains(at.addSecs(30 + 600).toString(u"hh:mm:ss"_s)));
+    }
+    // ten minutes after the fifth, the card works again
+    QVERIFY(Checkout::lookUp(db, u"8001"_s, u"1234"_s, at.addSecs(30 + 601)));
+    // guesses at cards nobody holds are not kept
+    for (int i = 0; i < 6; ++i)
+        QVERIFY(!Checkout::lookUp(db, u"9999"_s, u"x"_s, at.addSecs(700 + i)));
+    QCOMPARE(number(db, u"select count(*) from 密码错误"_s), 0);
 }
 
 void TestCheckout::memberWhoseCardIsNotUsableIsRefused()
