@@ -378,6 +378,9 @@ void TMainFm::showPopup(const QPoint &pos)
 
 void TMainFm::use(const ScreenEntry &entry, const BoardPlace &place)
 {
+    // Lines may have been added since the tag was clicked: the amount is read as it stands now.
+    if (const QString tag = selectedTag(); !tag.isEmpty() && place.check)
+        guard(m_prompt, this, [&] { setAmount(Board::amount(m_run.db, tag)); });
     const BoardSelection s = selection();
     if (place.check) {
         const Board::ToolOutcome o = place.check(s);

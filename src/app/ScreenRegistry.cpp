@@ -105,7 +105,11 @@ QList<ScreenEntry> buildEntries()
                }),
         screen(u"TCheckOutFm"_s, Permission::Checkout,
                {toolButton(u"toolCheckout"_s, u"结帐"_s, Tool::Checkout,
-                           [](const BoardSelection &s) { return Board::checkoutButton(s.state); }),
+                           [](const BoardSelection &s) {
+                               // A bill of nothing is cancelled, not settled, by either path.
+                               const Board::ToolOutcome o = Board::checkoutButton(s.state);
+                               return o.kind == Board::ToolOutcome::Kind::Screen ? Board::popupCheckout(s.amount) : o;
+                           }),
                 popupItem(u"popCheckout"_s, u"结    帐"_s, &B::checkout,
                           [](const BoardSelection &s) { return Board::popupCheckout(s.amount); })},
                [](const ScreenContext &ctx, const BoardSelection &s, QWidget *parent) {

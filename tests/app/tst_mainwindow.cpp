@@ -119,7 +119,7 @@ private slots:
     void quickFindSelectsOrWarns();
     void popupEnablingFollowsTheSelectedTag();
     void toolBarMessages();
-    void popupCheckoutOfANothingBillIsRefused();
+    void checkoutOfANothingBillIsRefusedFromBothPaths();
     void doubleClickAsksForTheRightScreen();
     void eachPermissionDisablesExactlyItsEntries_data();
     void eachPermissionDisablesExactlyItsEntries();
@@ -238,7 +238,9 @@ void TestMainWindow::toolBarMessages()
     QCOMPARE(b.prompt.last(), u"为了您的数据安全 请注意备份您的数据！"_s);
 }
 
-void TestMainWindow::popupCheckoutOfANothingBillIsRefused()
+// A bill of nothing is not settled from the pop-up menu nor from the tool bar (it is cancelled);
+// both read the amount as it stands when used, not as it stood at the last click.
+void TestMainWindow::checkoutOfANothingBillIsRefusedFromBothPaths()
 {
     Board b;
     QSignalSpy checkout(b.window.get(), &TMainFm::screenRequested);
@@ -247,8 +249,12 @@ void TestMainWindow::popupCheckoutOfANothingBillIsRefused()
     b.popup();
     b.action(u"popCheckout"_s)->trigger();
     QCOMPARE(b.prompt.last(), u"操作失败:消费金额为0,不能结帐."_s);
+    b.prompt.shown.clear();
+    b.action(u"toolCheckout"_s)->trigger();
+    QCOMPARE(b.prompt.shown, QStringList{u"操作失败:消费金额为0,不能结帐."_s});
     QCOMPARE(checkout.size(), 0);
-    // the tool button does not look at the amount
+    // a line added since the click counts at once
+    addLine(b.t.db(), u"V1"_s, u"V1"_s, u"茶水"_s, u"15"_s);
     b.action(u"toolCheckout"_s)->trigger();
     QCOMPARE(openedOn(checkout, u"TCheckOutFm"_s), QStringList{u"V1"_s});
     QCOMPARE(b.screens.captions, QStringList{u"顾客结帐"_s});
