@@ -145,8 +145,7 @@ void TMainFm::setUpLineGrid()
                          .add(u"消费时间"_s, 140)
                          .add(u"服务生"_s, 60)
                          .add(u"营业员"_s, 70));
-    connect(grid, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_prompt.message(this, text, Prompt::Icon::Error); });
+    guard(m_prompt, grid);
 }
 
 void TMainFm::showEvent(QShowEvent *event)

@@ -31,9 +31,8 @@ TAddConsumeFm::TAddConsumeFm(const ScreenContext &ctx, const QString &tag, QWidg
                           .add(u"合计"_s, 50)
                           .add(u"服务生编号"_s, 80));
 
-    const auto showError = [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); };
-    connect(catalogue, &DataGrid::queryFailed, this, showError);
-    connect(lines, &DataGrid::queryFailed, this, showError);
+    guard(m_ctx.prompt, catalogue);
+    guard(m_ctx.prompt, lines);
     connect(catalogue, &DataGrid::rowActivated, this, &TAddConsumeFm::addLine);
     connect(m_ui->searchEdit, &QLineEdit::returnPressed, this, &TAddConsumeFm::search);
     connect(m_ui->addButton, &QPushButton::clicked, this, &TAddConsumeFm::addLine);

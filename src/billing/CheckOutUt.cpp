@@ -34,8 +34,7 @@ TCheckOutFm::TCheckOutFm(const ScreenContext &ctx, const QString &tag, QWidget *
                                   .add(u"服务生编号"_s, 70)
                                   .add(u"营业员"_s, 70)
                                   .add(u"消费时间"_s, 140));
-    connect(m_ui->DBGrid1, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); });
+    guard(m_ctx.prompt, m_ui->DBGrid1);
 
     // The function keys live in a menu that is never shown.
     const struct

@@ -28,8 +28,7 @@ TFwsXzFm::TFwsXzFm(const ScreenContext &ctx, QWidget *parent)
                          .add(u"联系电话"_s, 90)
                          .add(u"证件号码"_s, 130)
                          .add(u"联系地址"_s, 150));
-    connect(grid, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); });
+    guard(m_ctx.prompt, grid);
     connect(grid, &DataGrid::rowActivated, this, &TFwsXzFm::choose);
     connect(m_ui->nameEdit, &QLineEdit::returnPressed, this, &TFwsXzFm::findByName);
     connect(m_ui->numberEdit, &QLineEdit::returnPressed, this, &TFwsXzFm::findByNumber);

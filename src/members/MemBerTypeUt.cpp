@@ -36,8 +36,7 @@ TMemBerTypeFm::TMemBerTypeFm(const ScreenContext &ctx, QWidget *parent)
                          .add(u"类型名称"_s, 120)
                          .add(u"打折率"_s, 60)
                          .add(u"初始积分"_s, 70));
-    connect(grid, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_ctx.prompt.message(this, text, Prompt::Icon::Error); });
+    guard(m_ctx.prompt, grid);
     connect(grid, &DataGrid::currentRowChanged, this, &TMemBerTypeFm::rowChanged);
     // The grid reports a new index only: a header click that sorts another type under the same
     // index is caught here, once the rows are in and the current row is set.

@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/Refusal.h"
+#include "widgets/DataGrid.h"
 #include "widgets/Prompt.h"
 
 bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action)
@@ -15,4 +16,11 @@ bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action)
         prompt.message(screen, e.text(), Prompt::Icon::Error);
     }
     return false;
+}
+
+void guard(Prompt &prompt, DataGrid *grid)
+{
+    QObject::connect(grid, &DataGrid::queryFailed, grid, [&prompt, grid](const QString &text) {
+        prompt.message(grid->window(), text, Prompt::Icon::Error);
+    });
 }

@@ -11,3 +11,8 @@ class QWidget;
 // True when the action ran through, false when it was refused or failed (and the operator
 // was told). Other exceptions pass.
 bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action);
+
+class DataGrid;
+// What a grid reads by itself (scrolling, a header click) fails outside any action of the screen:
+// such a failure is shown the same way, over the grid's window.
+void guard(Prompt &prompt, DataGrid *grid);

@@ -78,8 +78,7 @@ ListScreen::ListScreen(const ScreenContext &context, ListSpec spec, QWidget *par
 
     connect(searchButton, &QPushButton::clicked, this, &ListScreen::search);
     connect(m_valueEdit, &QLineEdit::returnPressed, this, &ListScreen::search);
-    connect(m_grid, &DataGrid::queryFailed, this,
-            [this](const QString &text) { m_context.prompt.message(this, text, Prompt::Icon::Error); });
+    guard(m_context.prompt, m_grid);
     if (m_spec.editor)
         connect(m_grid, &DataGrid::rowActivated, this, &ListScreen::editRow);
 }

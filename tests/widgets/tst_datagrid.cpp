@@ -2,7 +2,9 @@
 // the view scrolls; these run it over a table of its own on every available database kind.
 #include "db/Transaction.h"
 #include "support/TestDatabase.h"
+#include "support/ScriptedPrompt.h"
 #include "widgets/DataGrid.h"
+#include "widgets/Guard.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -475,6 +477,8 @@ void TestDataGrid::failuresLeaveAClearState()
     f.open();
     QVERIFY(f.showGrid());
     QSignalSpy failed(&f.grid, &DataGrid::queryFailed);
+    ScriptedPrompt prompt;
+    guard(prompt, &f.grid);
 
     // A click that cannot sort keeps the rows and the order the grid had, and says why.
     clickHeader(f.grid, u"金额"_s);
@@ -483,6 +487,7 @@ void TestDataGrid::failuresLeaveAClearState()
     clickHeader(f.grid, u"金额"_s);
     QCOMPARE(failed.count(), 1);
     QVERIFY(!failed.last().at(0).toString().isEmpty());
+    QCOMPARE(prompt.shown, QStringList{failed.last().at(0).toString()}); // the operator is told
     QCOMPARE(f.grid.loadedRowCount(), 3);
     QCOMPARE(f.grid.sortOrder(), Qt::AscendingOrder);
     QCOMPARE(f.grid.view()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
