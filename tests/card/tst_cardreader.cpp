@@ -333,7 +333,7 @@ void TestCardReader::damagedCardFailsToRead()
     QCOMPARE(rig.device.beeps(), beeps);
 
     // Bytes that are no printable text are no card number, however they decode.
-    for (const QByteArray &foreign : {QByteArray("\x01\x02AB\x7f", 5), QByteArray("8001\xff\xfe", 6),
+    for (const QByteArray &foreign : {QByteArray("\x01\x02" "AB\x7f", 5), QByteArray("8001\xff\xfe", 6),
                                       QByteArray("80\n01", 5)}) {
         writeCardWithText(rig.path, foreign);
         rig.prompt.shown.clear();
