@@ -377,8 +377,9 @@ void TMainFm::showPopup(const QPoint &pos)
 
 void TMainFm::use(const ScreenEntry &entry, const BoardPlace &place)
 {
-    // Lines may have been added since the tag was clicked: the amount is read as it stands now.
-    if (const QString tag = selectedTag(); !tag.isEmpty() && place.check)
+    // Lines may have been added since the tag was clicked: the tool bar reads the amount as it
+    // stands now (the pop-up menu read it when it opened).
+    if (const QString tag = selectedTag(); !tag.isEmpty() && place.where == BoardPlace::Where::ToolBar)
         guard(m_prompt, this, [&] { setAmount(Board::amount(m_run.db, tag)); });
     const BoardSelection s = selection();
     if (place.check) {

@@ -6,6 +6,34 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+SqlValue readColumn(const Cursor &row, const QString &column, ColumnKind kind)
+{
+    if (row.isNull(column))
+        return SqlValue::null();
+    switch (kind) {
+    case ColumnKind::Integer:
+    case ColumnKind::RowNumber:
+        return SqlValue::integer(row.integer(column));
+    case ColumnKind::Money:
+        return SqlValue::money(row.money(column));
+    case ColumnKind::Factor:
+        return SqlValue::real(row.real(column));
+    case ColumnKind::DateTime:
+        return SqlValue::dateTime(row.dateTime(column));
+    case ColumnKind::Date:
+        return SqlValue::date(row.date(column));
+    case ColumnKind::Boolean:
+        return SqlValue::boolean(row.boolean(column));
+    case ColumnKind::Text:
+        break;
+    }
+    return SqlValue::text(row.text(column));
+}
+
+} // namespace
+
 namespace Records {
 
 QString rowNumberColumn(const QString &table)
@@ -44,6 +72,26 @@ bool remove(const Database &db, const QString &table, qint64 rowNumber)
     const int touched = db.execute(Statement::remove(table, key, SqlValue::integer(rowNumber)));
     transaction.commit();
     return touched > 0;
+}
+
+std::optional<ColumnValues> read(const Database &db, const QString &table, qint64 rowNumber,
+                                 const QStringList &columns)
+{
+    QStringList names;
+    for (const QString &c : columns)
+        names.append(quoteIdentifier(c));
+    Statement st(u"select "_s + names.join(u", "_s) + u" from "_s + quoteIdentifier(table) + u" where "_s +
+                 quoteIdentifier(rowNumberColumn(table)) + u" = "_s);
+    st.integer(rowNumber);
+    Cursor row = db.query(st);
+    if (!row.next())
+        return std::nullopt;
+    ColumnValues values;
+    for (const QString &c : columns) {
+        const ColumnDef *def = Schema::column(table, c);
+        values.append({c, readColumn(row, c, def ? def->kind : ColumnKind::Text)});
+    }
+    return values;
 }
 
 } // namespace Records

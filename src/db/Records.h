@@ -5,6 +5,8 @@
 #include "db/Database.h"
 
 #include <QList>
+#include <QStringList>
+#include <optional>
 #include <QString>
 #include <utility>
 
@@ -23,5 +25,9 @@ qint64 insert(const Database &db, const QString &table, const ColumnValues &valu
 bool update(const Database &db, const QString &table, qint64 rowNumber, const ColumnValues &values);
 // False when the row was already gone. Throws DbError.
 bool remove(const Database &db, const QString &table, qint64 rowNumber);
+// The columns of the row with that number, each as a value of its column's kind; nothing when
+// there is no such row. Throws DbError.
+std::optional<ColumnValues> read(const Database &db, const QString &table, qint64 rowNumber,
+                                 const QStringList &columns);
 
 } // namespace Records

@@ -84,30 +84,6 @@ QString valueText(const SqlValue &v)
     return {};
 }
 
-SqlValue readColumn(const Cursor &row, const QString &column, ColumnKind kind)
-{
-    if (row.isNull(column))
-        return SqlValue::null();
-    switch (kind) {
-    case ColumnKind::Integer:
-    case ColumnKind::RowNumber:
-        return SqlValue::integer(row.integer(column));
-    case ColumnKind::Money:
-        return SqlValue::money(row.money(column));
-    case ColumnKind::Factor:
-        return SqlValue::real(row.real(column));
-    case ColumnKind::DateTime:
-        return SqlValue::dateTime(row.dateTime(column));
-    case ColumnKind::Date:
-        return SqlValue::date(row.date(column));
-    case ColumnKind::Boolean:
-        return SqlValue::boolean(row.boolean(column));
-    case ColumnKind::Text:
-        break;
-    }
-    return SqlValue::text(row.text(column));
-}
-
 } // namespace
 
 RecordForm::RecordForm(QString table, QObject *parent) : QObject(parent), m_table(std::move(table)) {}
@@ -168,21 +144,15 @@ void RecordForm::boxChanged()
 
 bool RecordForm::load(const Database &db, qint64 rowNumber)
 {
-    QStringList names;
+    QStringList columns;
     for (const Binding &b : m_bindings)
-        names.append(quoteIdentifier(b.column));
-    Statement st(u"select "_s + names.join(u", "_s) + u" from "_s + quoteIdentifier(m_table) + u" where "_s +
-                 quoteIdentifier(Records::rowNumberColumn(m_table)) + u" = "_s);
-    st.integer(rowNumber);
-    Cursor row = db.query(st);
-    if (!row.next()) {
+        columns.append(b.column);
+    const std::optional<ColumnValues> values = Records::read(db, m_table, rowNumber, columns);
+    if (!values) {
         clear();
         return false;
     }
-    ColumnValues values;
-    for (const Binding &b : m_bindings)
-        values.append({b.column, readColumn(row, b.column, b.kind)});
-    setValues(values);
+    setValues(*values);
     return true;
 }
 
