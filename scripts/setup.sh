@@ -12,9 +12,9 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages: the toolchain, Qt 6 with its SQL drivers, the CJK fonts, and poppler-utils
-# (pdftotext), with which a test reads a printed receipt back.
-VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+# Debian packages: the toolchain, Qt 6 with its SQL drivers, libcrypto (password hashes), the CJK
+# fonts, and poppler-utils (pdftotext), with which a test reads a printed receipt back.
+VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev
     libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk poppler-utils)
 
 install_packages() {

@@ -52,7 +52,8 @@ void TLgFm::prepareForLogin()
         m_ui->ComboBox1->addItems(names);
         if (!names.isEmpty())
             m_ui->ComboBox1->setCurrentIndex(0);
-        m_ui->Edit1->setText(Login::prefilledPassword(m_run.db));
+        m_prefilled = Login::prefilledPassword(m_run.db);
+        m_ui->Edit1->setText(m_prefilled ? m_prefilled->password : QString());
         // With the password already there, Enter logs straight in.
         if (m_ui->Edit1->text().isEmpty())
             m_ui->ComboBox1->setFocus();
@@ -79,7 +80,7 @@ void TLgFm::logIn()
 {
     const QString name = m_ui->ComboBox1->currentText();
     std::optional<Login::LoggedIn> flags;
-    if (!guard(m_prompt, this, [&] { flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime()); }))
+    if (!guard(m_prompt, this, [&] { flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime(), m_prefilled); }))
         return;
     if (!flags) {
         m_prompt.message(this, u"用户名或者密码错误请重新输入！"_s, Prompt::Icon::Warning);

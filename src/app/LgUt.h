@@ -3,6 +3,7 @@
 // state (connection, operator, permissions, system.ini texts) and the card reader, and
 // hands over to the main window after a successful login.
 
+#include "session/Login.h"
 #include "session/RunState.h"
 
 #include <QDialog>
@@ -52,4 +53,7 @@ private:
     std::unique_ptr<ReaderDevice> m_device;
     std::unique_ptr<CardReader> m_reader;
     std::unique_ptr<TMainFm> m_main;
+    // The pre-filled password with the hash it was checked against, so the login does not
+    // derive it a second time.
+    std::optional<Login::Verified> m_prefilled;
 };

@@ -17,17 +17,19 @@ QStringList operatorNames(const Database &db)
     return names;
 }
 
-QString prefilledPassword(const Database &db)
+std::optional<Verified> prefilledPassword(const Database &db)
 {
     Cursor c = db.query(Statement(u"select * from 管理员 order by id"_s));
     if (!c.next())
-        return {};
-    const QString candidate = DeliveredDatabase::defaultOperatorPassword();
-    return PasswordHash::verify(candidate, c.text(u"密码"_s)) ? candidate : QString();
+        return std::nullopt;
+    Verified v{DeliveredDatabase::defaultOperatorPassword(), c.text(u"密码"_s)};
+    if (!PasswordHash::verify(v.password, v.stored))
+        return std::nullopt;
+    return v;
 }
 
 std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
-                              const QDateTime &now)
+                              const QDateTime &now, const std::optional<Verified> &verified)
 {
     // Names are not unique: the first operator of that name whose password verifies. The read
     // is finished before the login is written: a write begun while this connection still reads
@@ -39,7 +41,9 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
         Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
         while (!in && c.next()) {
             known = true;
-            if (!PasswordHash::verify(password, c.text(u"密码"_s)))
+            const QString stored = c.text(u"密码"_s);
+            const bool verifiedBefore = verified && verified->stored == stored && verified->password == password;
+            if (!verifiedBefore && !PasswordHash::verify(password, stored))
                 continue;
             in.emplace();
             for (int i = 0; i < PermissionCount; ++i)

@@ -15,8 +15,16 @@ namespace Login {
 
 // Every operator's user name, first to last.
 QStringList operatorNames(const Database &db);
-// The one-character password pre-filled when the first operator still has it, else empty.
-QString prefilledPassword(const Database &db);
+// A password already verified against a stored hash in this run. The hash is salted afresh
+// whenever a password is stored, so the same stored text still holding means the same password.
+struct Verified
+{
+    QString password;
+    QString stored;
+};
+// The one-character password pre-filled when the first operator still has it (with the hash it
+// was verified against), else nothing.
+std::optional<Verified> prefilledPassword(const Database &db);
 struct LoggedIn
 {
     Permissions permissions;
@@ -24,9 +32,11 @@ struct LoggedIn
 };
 // Checks name and password; on success records the login (one 启动记录 row) and
 // returns the operator's flags. A wrong password of a known operator is counted, and a locked
-// operator is refused (Attempts::LockedOut) without looking at the password. Throws DbError.
+// operator is refused (Attempts::LockedOut) without looking at the password. A password already
+// verified against the very hash stored (the pre-filled one) is not derived a second time.
+// Throws DbError.
 std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QString &password,
-                              const QDateTime &now);
+                              const QDateTime &now, const std::optional<Verified> &verified = std::nullopt);
 // The shop's name and telephone from the first sysinfo row.
 std::pair<QString, QString> shopInfo(const Database &db);
 // Writes the exit time into this run's login record. Other counters log in to the same

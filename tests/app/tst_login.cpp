@@ -2,6 +2,7 @@
 // wrong passwords, and exactly one login record per successful login.
 #include "app/LgUt.h"
 #include "app/MainUt.h"
+#include "db/PasswordHash.h"
 #include "session/Attempts.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
@@ -54,6 +55,7 @@ class TestLogin : public QObject
     Q_OBJECT
 private slots:
     void loginWaitsForAnotherCountersWrite();
+    void aPrefilledPasswordCountsOnlyWhileItsHashStands();
     void guessingAnOperatorsPasswordIsLimited();
     void listsOperatorsAndPrefillsTheDefault();
     void rightPasswordLogsInOnceAndHoldsTheFlags();
@@ -153,6 +155,21 @@ void TestLogin::changedDefaultIsNotPrefilled()
     l.window->prepareForLogin();
     QCOMPARE(l.name()->currentText(), u"收银员"_s);
     QVERIFY(l.password()->text().isEmpty());
+}
+
+// The login trusts the pre-filled password without deriving it again only while the operator's
+// stored hash is the one it was checked against.
+void TestLogin::aPrefilledPasswordCountsOnlyWhileItsHashStands()
+{
+    TestDatabase t(u"sqlite"_s);
+    const std::optional<Login::Verified> prefilled = Login::prefilledPassword(t.db());
+    QVERIFY(prefilled.has_value());
+    QCOMPARE(prefilled->password, u"1"_s);
+    QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime(), prefilled));
+    t.db().execute(Statement(u"update 管理员 set 密码="_s).text(PasswordHash::hash(u"2"_s))
+                       .sql(u" where 用户名="_s).text(u"超级管理员"_s));
+    QVERIFY(!Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime(), prefilled));
+    QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"2"_s, QDateTime::currentDateTime(), prefilled));
 }
 
 void TestLogin::guessingAnOperatorsPasswordIsLimited()

@@ -11,6 +11,7 @@ class TestPassword : public QObject
 private slots:
     void verifiesOnlyTheRightPassword();
     void sameClearTextGetsDifferentHashes();
+    void hashesStoredByEarlierVersionsStillVerify();
     void malformedStoredValuesNeverVerify_data();
     void malformedStoredValuesNeverVerify();
 };
@@ -32,6 +33,15 @@ void TestPassword::sameClearTextGetsDifferentHashes()
     QVERIFY(a != b);
     QVERIFY(PasswordHash::verify(u"1"_s, a));
     QVERIFY(PasswordHash::verify(u"1"_s, b));
+}
+
+// Written by the program before the hashing moved to libcrypto: the stored format and the
+// derivation must not change under the operators' and members' feet.
+void TestPassword::hashesStoredByEarlierVersionsStillVerify()
+{
+    const QString stored = u"pbkdf2-sha256$60000$Ndwf5725aQRVvw1tV1EIEw==$PNAUS2kAqCvuWQ+2RwiLpg2HaK0fBD/j+nby9D4+Zps="_s;
+    QVERIFY(PasswordHash::verify(u"收银台8号"_s, stored));
+    QVERIFY(!PasswordHash::verify(u"收银台9号"_s, stored));
 }
 
 void TestPassword::malformedStoredValuesNeverVerify_data()
