@@ -22,13 +22,14 @@ RoomCharges roomCharges(const Database &db, const QString &roomType)
 
 QStringList freeTags(const Database &db, const QString &roomType, const QString &master)
 {
-    Cursor c = db.query(Statement(u"select * from 手牌管理 where 手牌状态="_s)
-                            .text(tagStateText(TagState::Free))
-                            .sql(u" and 手牌号码<>"_s)
-                            .text(master)
-                            .sql(u" and 所属包厢="_s)
-                            .text(roomType)
-                            .sql(u" order by id"_s));
+    Statement st = Statement(u"select * from 手牌管理 where 手牌状态="_s)
+                       .text(tagStateText(TagState::Free))
+                       .sql(u" and 所属包厢="_s)
+                       .text(roomType);
+    // Without a master there is nothing to leave out: "<> null" would match no row at all.
+    if (!master.isEmpty())
+        st.sql(u" and 手牌号码<>"_s).text(master);
+    Cursor c = db.query(st.sql(u" order by id"_s));
     QStringList tags;
     while (c.next())
         tags << c.text(u"手牌号码"_s);

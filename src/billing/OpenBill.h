@@ -22,7 +22,8 @@ struct RoomCharges
 // The fees of the room type; nought for both when the room type has no row.
 RoomCharges roomCharges(const Database &db, const QString &roomType);
 
-// The tags of the room type still free, other than the master tag, in the order they were added.
+// The tags of the room type still free, other than the master tag (none when empty), in the order
+// they were added.
 QStringList freeTags(const Database &db, const QString &roomType, const QString &master);
 
 struct Request

@@ -159,6 +159,8 @@ void TestOpenBill::chargesAndFreeTags()
     // never the master, another room type's tags, or a tag in any state but free
     QCOMPARE(OpenBill::freeTags(db, Hall, u"A2"_s), (QStringList{u"A1"_s, u"A3"_s, u"A4"_s}));
     QCOMPARE(OpenBill::freeTags(db, u"VIP"_s, u"B1"_s), QStringList());
+    // without a master tag, every free tag of the room type
+    QCOMPARE(OpenBill::freeTags(db, Hall, QString()), (QStringList{u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s}));
 }
 
 void TestOpenBill::groupWritesOneBillAndOneTicketPerTag()
