@@ -66,17 +66,32 @@ public:
     QStringList tableNames() const;
 
 private:
-    QSqlQuery prepare(const Statement &statement) const;
+    friend class Cursor;
+    struct Prepared
+    {
+        QSqlQuery query;
+        QString sql;
+        quint64 generation = 0;
+    };
+    // A prepared query for the statement, from the connection's statement cache, with the
+    // statement's values bound. Throws DbError.
+    Prepared prepare(const Statement &statement) const;
+    void release(Prepared &&prepared) const;
 
     QSqlDatabase m_db;
     DbKind m_kind = DbKind::Sqlite;
 };
 
-// A forward-only walk over the rows of a select; columns addressed by name.
+// A forward-only walk over the rows of a select; columns addressed by name. Its statement goes
+// back to the connection's cache when the cursor is destroyed.
 class Cursor
 {
 public:
-    Cursor(const Database &db, QSqlQuery query);
+    Cursor(const Database &db, QSqlQuery query, QString sql = {}, quint64 generation = 0);
+    ~Cursor();
+    Cursor(Cursor &&) = default;
+    Cursor(const Cursor &) = delete;
+    Cursor &operator=(const Cursor &) = delete;
 
     bool next() { return m_query.next(); }
     bool isNull(const QString &column) const;
@@ -98,4 +113,6 @@ private:
 
     Database m_db;
     QSqlQuery m_query;
+    QString m_sql; // the cache's key; empty for a query that is not the cache's
+    quint64 m_generation = 0;
 };
