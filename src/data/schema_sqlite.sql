@@ -234,6 +234,9 @@ CREATE INDEX ix_t06_1 ON 结帐明细 (状态, 消费项目, 消费数量, 消�
 CREATE INDEX ix_t06_2 ON 结帐明细 (状态, 消费时间);
 CREATE INDEX ix_t06_3 ON 结帐明细 (单据号);
 CREATE INDEX ix_t06_4 ON 结帐明细 (消费时间);
+-- the columns a list of bill details can be sorted by
+CREATE INDEX ix_t06_5 ON 结帐明细 (消费项目);
+CREATE INDEX ix_t06_6 ON 结帐明细 (消费金额);
 CREATE INDEX ix_t07_1 ON 服务生提成 (编号, 提成金额);
 CREATE INDEX ix_t07_2 ON 服务生提成 (结帐时间, 编号, 提成金额);
 CREATE INDEX ix_t07_3 ON 服务生提成 (单据号);
