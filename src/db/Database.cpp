@@ -255,8 +255,13 @@ qint64 Database::insert(const QString &table, const QList<std::pair<QString, Sql
     const Statement st = d.insertReturningRowNumber(table, values, rowNumber);
     if (d.returnsRowNumber())
         return scalar(st).toLongLong();
-    execute(st);
-    return scalar(d.lastRowNumber()).toLongLong();
+    // SQLite: the connection's own last row number, read from the statement that inserted.
+    Prepared p = prepare(st);
+    if (!p.query.exec())
+        fail(u"数据库操作失败"_s, p.query.lastError().text(), shownStatement(st));
+    const qint64 id = p.query.lastInsertId().toLongLong();
+    release(std::move(p));
+    return id;
 }
 
 QVariant Database::bindValue(const SqlValue &value) const

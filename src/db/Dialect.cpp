@@ -48,7 +48,3 @@ bool Dialect::returnsRowNumber() const
     return m_kind != DbKind::Sqlite;
 }
 
-Statement Dialect::lastRowNumber() const
-{
-    return Statement(u"select last_insert_rowid()"_s);
-}

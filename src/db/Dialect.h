@@ -29,12 +29,12 @@ public:
     QString page(qint64 offset, int count) const;
 
     // An insert that gives back the row number of the row it made, as its one result column,
-    // when returnsRowNumber(); SQLite's is asked with lastRowNumber() on the same connection.
+    // when returnsRowNumber(); SQLite's is the connection's last row number, read by the driver
+    // from the statement that inserted.
     // Each is this connection's own insert, whatever other counters insert meanwhile.
     Statement insertReturningRowNumber(const QString &table, const QList<std::pair<QString, SqlValue>> &values,
                                        const QString &rowNumberColumn) const;
     bool returnsRowNumber() const;
-    Statement lastRowNumber() const;
 
 private:
     DbKind m_kind;
