@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QHashFunctions>
 #include <QSqlError>
 #include <list>
 #include <map>
@@ -15,6 +16,7 @@ constexpr int Capacity = 64;
 
 struct Entry
 {
+    size_t hash; // compared first: the texts of one connection often share a long beginning
     QString sql;
     QSqlQuery query;
 };
@@ -41,8 +43,9 @@ Taken take(const QSqlDatabase &db, const QString &sql)
         QMutexLocker lock(&mutex);
         Connection &c = connections[db.connectionName()];
         t.generation = c.generation;
+        const size_t hash = qHash(sql);
         for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
-            if (it->sql == sql) {
+            if (it->hash == hash && it->sql == sql) {
                 t.query = std::move(it->query);
                 t.prepared = true;
                 c.entries.erase(it);
@@ -66,7 +69,7 @@ void give(const QSqlDatabase &db, const QString &sql, QSqlQuery query, quint64 g
     if (found == connections.end() || found->second.generation != generation)
         return;
     Connection &c = found->second;
-    c.entries.push_front(Entry{sql, std::move(query)});
+    c.entries.push_front(Entry{qHash(sql), sql, std::move(query)});
     while (c.entries.size() > Capacity)
         c.entries.pop_back();
 }

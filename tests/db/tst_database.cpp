@@ -1,6 +1,7 @@
 // The data layer gives the same results on SQLite and PostgreSQL: exact money,
 // date bounds, values stored verbatim, the declared key, all-or-nothing writes.
 #include "db/Database.h"
+#include "db/DateTimeText.h"
 #include "db/Transaction.h"
 #include "support/TestDatabase.h"
 
@@ -43,6 +44,7 @@ private slots:
     void moneyRoundTripsEveryShape();
     void dateBoundsTakeTheWholeLastDay_data() { TestDatabase::addKindRows(); }
     void dateBoundsTakeTheWholeLastDay();
+    void storedDateTimeTextIsTheFixedForm();
     void awkwardTextIsStoredAndFoundVerbatim_data() { TestDatabase::addKindRows(); }
     void awkwardTextIsStoredAndFoundVerbatim();
     void secondTagWithTheSameNumberIsRefused_data() { TestDatabase::addKindRows(); }
@@ -309,4 +311,23 @@ void TestDatabaseLayer::controlCharactersOfTypedTextAreDropped()
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLayer)
+// The stored form compares as text and is read back by the reports: always "yyyy-MM-dd hh:mm:ss",
+// zero-padded, whatever the date.
+void TestDatabaseLayer::storedDateTimeTextIsTheFixedForm()
+{
+    const QList<QDateTime> values = {QDateTime(QDate(2026, 12, 9), QTime(0, 0)),
+                                     QDateTime(QDate(2026, 1, 31), QTime(23, 59, 59, 999)),
+                                     QDateTime(QDate(99, 7, 4), QTime(8, 5, 3)),
+                                     QDateTime(QDate(9999, 12, 31), QTime(12, 0, 1)),
+                                     QDateTime(QDate(-45, 3, 15), QTime(1, 2, 3))};
+    for (const QDateTime &v : values) {
+        QCOMPARE(DateTimeText::dateTime(v), v.toString(u"yyyy-MM-dd hh:mm:ss"_s));
+        QCOMPARE(DateTimeText::date(v.date()), v.date().toString(u"yyyy-MM-dd"_s));
+        if (v.date().year() > 0)
+            QCOMPARE(DateTimeText::parseDateTime(DateTimeText::dateTime(v)), v.addMSecs(-v.time().msec()));
+    }
+    QCOMPARE(DateTimeText::dateTime(QDateTime()), QString());
+    QCOMPARE(DateTimeText::date(QDate()), QString());
+}
+
 #include "tst_database.moc"
