@@ -542,7 +542,7 @@ void TestCheckout::twoCountersAtOnceNeverShareANumberOrLoseAPayment()
             for (int i = 0; i < Rounds; ++i) {
                 try {
                     Checkout::Settlement s = settlementFor(own, side + QString::number(i));
-                    s.member = Checkout::Member{member, u"8001"_s, u"会员"_s, u"金卡"_s, 0, Money()};
+                    s.member = Checkout::Member{member, u"8001"_s, u"会员"_s, u"金卡"_s, 0, Money(), u"可用"_s};
                     s.payment = Checkout::Payment::Card;
                     Checkout::settle(own, s, Now);
                 } catch (const DbError &e) {
