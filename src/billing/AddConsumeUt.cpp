@@ -82,26 +82,17 @@ void TAddConsumeFm::reloadLines()
     m_ui->linesGrid->setEnabled(m_ui->linesGrid->totalCount() > 0);
 }
 
+// The first item in name order whose name begins with the text (letter case counting) becomes
+// current, the catalogue keeping whatever order the operator gave it; when no name begins so,
+// nothing moves. The database finds the item by its index on the name and the grid reads only
+// the rows around it. The names that begin with the text sort together right after the text
+// itself under the binary collations of SQLite and of a server created with the C locale; a
+// linguistic collation that ignores punctuation may sort another name among them, and a search
+// for text holding such punctuation can then miss.
 void TAddConsumeFm::search()
 {
     DataGrid *grid = m_ui->catalogueGrid;
-    guard(m_ctx.prompt, this, [&] {
-        const std::optional<qint64> id = Consumption::findItem(m_ctx.db, m_ui->searchEdit->text());
-        if (!id)
-            return;
-        // The grid may be sorted by any column: the row is found by its ID, reading further
-        // blocks as the walk reaches them.
-        const int kept = grid->currentRow();
-        for (int row = 0; row < grid->totalCount(); ++row) {
-            if (row >= grid->loadedRowCount())
-                grid->setCurrentRow(row);
-            if (grid->value(row, u"ID"_s).toLongLong() == *id) {
-                grid->setCurrentRow(row);
-                return;
-            }
-        }
-        grid->setCurrentRow(kept);
-    });
+    guard(m_ctx.prompt, this, [&] { grid->seekPrefix(u"项目名"_s, m_ui->searchEdit->text()); });
 }
 
 void TAddConsumeFm::addLine()

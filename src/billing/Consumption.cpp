@@ -146,18 +146,6 @@ Statement catalogueQuery()
     return Statement(u"select * from 商品项目库"_s);
 }
 
-std::optional<qint64> findItem(const Database &db, const QString &prefix)
-{
-    // The catalogue of a venue is a few hundred rows; walking it in the grid's own order keeps
-    // "first" the same as the grid shows, whatever the database's collation.
-    Cursor c = db.query(Statement(u"select ID, 项目名 from 商品项目库 order by 项目名, ID"_s));
-    while (c.next()) {
-        if (c.text(u"项目名"_s).startsWith(prefix))
-            return c.integer(u"ID"_s);
-    }
-    return std::nullopt;
-}
-
 Statement waitersQuery()
 {
     // The picker's column is named 服务等级, but the grade the waiters are kept with is 服务生等级.

@@ -82,8 +82,6 @@ QString deleteQuestion(const QString &item);
 // The tag's own lines, not those of the other tags of its group.
 Statement linesQuery(const QString &tag);
 Statement catalogueQuery();
-// The ID of the first item in name order whose name begins with the text; nothing when none does.
-std::optional<qint64> findItem(const Database &db, const QString &prefix);
 
 // The waiter list; the grade is shown under 服务等级.
 Statement waitersQuery();

@@ -20,6 +20,12 @@ QString Dialect::page(qint64 offset, int count) const
     return u" limit %1 offset %2"_s.arg(count).arg(offset);
 }
 
+bool Dialect::nullsSortFirst(Qt::SortOrder order) const
+{
+    const bool nullsLowest = m_kind != DbKind::PostgreSql;
+    return (order == Qt::AscendingOrder) == nullsLowest;
+}
+
 Statement Dialect::insertReturningRowNumber(const QString &table, const QList<std::pair<QString, SqlValue>> &values,
                                             const QString &rowNumberColumn) const
 {

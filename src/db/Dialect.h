@@ -1,7 +1,8 @@
 #pragma once
 // What differs between the database kinds in the statements the program writes: locking the
-// rows a transaction reads, cutting a result into pages, and learning the row number an insert
-// gave. Rules and grids write their statements through it and never test the kind themselves.
+// rows a transaction reads, cutting a result into pages, where NULLs sort, and learning the row
+// number an insert gave. Rules and grids write their statements through it and never test the
+// kind themselves.
 
 #include "db/ConnectionString.h"
 #include "db/SqlValue.h"
@@ -9,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <QtCore/qnamespace.h>
 #include <utility>
 
 class Dialect
@@ -27,6 +29,12 @@ public:
 
     // What follows the "order by" of a select to read `count` rows after the first `offset`.
     QString page(qint64 offset, int count) const;
+
+    // Whether rows whose order column is NULL come before every other row in an "order by" in
+    // that direction (none of the kinds shares "nulls first/last"). SQLite and SQL Server sort
+    // NULL below every value, so first in ascending and last in descending order; PostgreSQL
+    // sorts it above every value, so the other way round.
+    bool nullsSortFirst(Qt::SortOrder order) const;
 
     // An insert that gives back the row number of the row it made, as its one result column,
     // when returnsRowNumber(); SQLite's is the connection's last row number, read by the driver

@@ -19,15 +19,23 @@
 
 using namespace Qt::StringLiterals;
 
-// Rows are read in pages ("limit/offset"), each by a statement of its own that is finished before
-// the next event is handled, rather than by one forward-only query kept open while the operator
-// scrolls. The whole program shares one connection, and a result left open would hold it: the
-// SQL Server driver refuses any other statement on a connection with pending results, the
-// PostgreSQL driver reads a forward-only result row by row and must drain it before the next
-// statement, and an open SQLite read keeps other counters' writes waiting. Paging needs a total
-// order, which orderClause() provides. A page costs the database a walk over the rows before its
-// offset: nothing for the first pages, which are what the operator reads, and little deeper down
-// when the order column has an index.
+// Rows are read in blocks, each by a statement of its own that is finished before the next event
+// is handled, rather than by one forward-only query kept open while the operator scrolls. The
+// whole program shares one connection, and a result left open would hold it: the SQL Server
+// driver refuses any other statement on a connection with pending results, the PostgreSQL driver
+// reads a forward-only result row by row and must drain it before the next statement, and an open
+// SQLite read keeps other counters' writes waiting.
+//
+// A block is found by key, not by offset. The order is the sort column and then the row number,
+// which is unique, so a row's values in the two are its place in the order, and the block after
+// the window is "where s >= ? and (s > ? or id > ?) order by s, id" from the window's last row
+// (the leading range lets the database walk its index on s from the key on); the block before
+// the window is the same from its first row in the reverse order. A block costs the same at the
+// millionth row as at the first, where an offset costs a walk over every row before it, and rows
+// written meanwhile before the key shift nothing: no row shows twice and none is skipped. The
+// statements' text is the same for every block of a grid, only the bound keys differ.
+// A grid whose columns have no row number (a grouped result) has no such key: it pages by
+// offset, its window always starts at the first row, and it cannot seek.
 
 namespace {
 
@@ -148,14 +156,21 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
     const QList<QVariantList> &rows() const { return m_rows; }
+    // Whether the result may have rows before the first and after the last of these.
+    bool hasMoreBefore() const { return m_moreBefore; }
+    bool hasMoreAfter() const { return m_moreAfter; }
     // The change runs inside the reset, so the view never sees columns and rows disagree.
-    void reset(QList<QVariantList> rows, bool more, const std::function<void()> &change = {});
+    void reset(QList<QVariantList> rows, bool moreBefore, bool moreAfter, const std::function<void()> &change = {});
     void appendRows(QList<QVariantList> rows, bool more);
+    void prependRows(QList<QVariantList> rows, bool more);
+    // After a failure to read them, so that the view does not ask again at every layout.
+    void stopBefore() { m_moreBefore = false; }
 
 private:
     DataGrid *m_grid;
     QList<QVariantList> m_rows;
-    bool m_more = false;
+    bool m_moreBefore = false;
+    bool m_moreAfter = false;
 };
 
 int DataGrid::Model::rowCount(const QModelIndex &parent) const
@@ -202,27 +217,29 @@ Qt::ItemFlags DataGrid::Model::flags(const QModelIndex &index) const
 
 bool DataGrid::Model::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_more;
+    return !parent.isValid() && m_moreAfter;
 }
 
 void DataGrid::Model::fetchMore(const QModelIndex &parent)
 {
-    if (parent.isValid() || !m_more)
+    if (parent.isValid() || !m_moreAfter)
         return;
     try {
         m_grid->appendBlock();
     } catch (const DbError &e) {
         // The view asks again at every layout; one failure is reported once.
-        m_more = false;
+        m_moreAfter = false;
         emit m_grid->queryFailed(e.text());
     }
 }
 
-void DataGrid::Model::reset(QList<QVariantList> rows, bool more, const std::function<void()> &change)
+void DataGrid::Model::reset(QList<QVariantList> rows, bool moreBefore, bool moreAfter,
+                            const std::function<void()> &change)
 {
     beginResetModel();
     m_rows = std::move(rows);
-    m_more = more;
+    m_moreBefore = moreBefore;
+    m_moreAfter = moreAfter;
     if (change)
         change();
     endResetModel();
@@ -230,12 +247,23 @@ void DataGrid::Model::reset(QList<QVariantList> rows, bool more, const std::func
 
 void DataGrid::Model::appendRows(QList<QVariantList> rows, bool more)
 {
-    m_more = more;
+    m_moreAfter = more;
     if (rows.isEmpty())
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(rows.size()) - 1);
     m_rows.append(std::move(rows));
+    endInsertRows();
+}
+
+void DataGrid::Model::prependRows(QList<QVariantList> rows, bool more)
+{
+    m_moreBefore = more;
+    if (rows.isEmpty())
+        return;
+    beginInsertRows({}, 0, int(rows.size()) - 1);
+    rows.append(std::move(m_rows));
+    m_rows = std::move(rows);
     endInsertRows();
 }
 
@@ -274,6 +302,12 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent)
     // The scroll area moves the header on the same signal and connected first, so the header's
     // offset is already the new one when the footer follows it.
     connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, this, &DataGrid::updateFooter);
+    // The view reads the block after the window itself (Model::fetchMore); the block before it is
+    // read once the view is scrolled to the top, after the scrolling is done.
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &DataGrid::readBeforeWhenAtTop,
+            Qt::QueuedConnection);
+    connect(m_view->verticalScrollBar(), &QScrollBar::rangeChanged, this, &DataGrid::readBeforeWhenAtTop,
+            Qt::QueuedConnection);
     connect(header, &QHeaderView::sectionResized, this, &DataGrid::updateFooter);
     connect(header, &QHeaderView::sectionMoved, this, &DataGrid::updateFooter);
     connect(header, &QHeaderView::geometriesChanged, this, &DataGrid::updateFooter);
@@ -298,6 +332,7 @@ DataGrid::~DataGrid()
 {
     m_view->horizontalHeader()->disconnect(this);
     m_view->horizontalScrollBar()->disconnect(this);
+    m_view->verticalScrollBar()->disconnect(this);
     m_view->removeEventFilter(this);
     m_view->viewport()->removeEventFilter(this);
     m_footer->removeEventFilter(this);
@@ -316,9 +351,14 @@ void DataGrid::setDatabase(const Database &db)
 void DataGrid::setColumns(const QList<GridColumn> &columns)
 {
     m_quiet = true;
-    m_model->reset({}, false, [&] {
+    m_model->reset({}, false, false, [&] {
         m_columns = columns;
         m_names.clear();
+        m_rowNumberColumn = -1;
+        for (int i = 0; i < m_columns.size() && m_rowNumberColumn < 0; ++i) {
+            if (m_columns.at(i).kind == ColumnKind::RowNumber)
+                m_rowNumberColumn = i;
+        }
     });
     m_quiet = false;
     m_totalCount = 0;
@@ -359,7 +399,8 @@ void DataGrid::setQuery(const Statement &base, const QString &defaultOrderField,
     updateSortIndicator();
     try {
         resolveNames();
-        load(1, true, 0);
+        const Totals totals = readTotals();
+        showWindow(firstWindow(), &totals);
     } catch (const DbError &) {
         m_names.clear();
         clearRows();
@@ -371,7 +412,9 @@ void DataGrid::refresh()
 {
     if (!m_hasQuery)
         return;
-    const int row = std::max(currentRow(), 0);
+    const int row = currentRow();
+    // The current row's values, read before the names may change.
+    const QVariantList current = row >= 0 ? m_model->rows().at(row) : QVariantList();
     if (m_names.isEmpty()) {
         try {
             resolveNames();
@@ -380,7 +423,16 @@ void DataGrid::refresh()
             throw;
         }
     }
-    load(row + 1, true, row);
+    const Totals totals = readTotals();
+    if (!pagesByKey() || current.isEmpty()) {
+        showWindow(firstWindow(std::max(row, 0) + 1), &totals);
+        return;
+    }
+    // The row as it is now, wherever its sort value has taken it; when it is gone, its old key
+    // still says where it stood, and the window starts with the row after it.
+    const QList<QVariantList> now = readRows(quotedName(m_rowNumberColumn) + u" = ?"_s,
+                                             {keyValue(current.at(m_rowNumberColumn))}, m_sortOrder, 1);
+    showWindow(windowAt(now.isEmpty() ? current : now.first()), &totals);
 }
 
 void DataGrid::sortBy(const QString &field, Qt::SortOrder order)
@@ -396,7 +448,7 @@ void DataGrid::sortBy(const QString &field, Qt::SortOrder order)
     if (m_hasQuery && !m_names.isEmpty()) {
         try {
             // The order changes nothing of the count and the sums.
-            load(1, false, 0);
+            showWindow(firstWindow(), nullptr);
         } catch (const DbError &) {
             m_sortField = oldField;
             m_sortOrder = oldOrder;
@@ -405,6 +457,43 @@ void DataGrid::sortBy(const QString &field, Qt::SortOrder order)
         }
     }
     updateSortIndicator();
+}
+
+bool DataGrid::seek(const QString &field, const SqlValue &value)
+{
+    return seekRow(field, value, nullptr);
+}
+
+bool DataGrid::seekPrefix(const QString &field, const QString &prefix)
+{
+    return seekRow(field, SqlValue::text(prefix), &prefix);
+}
+
+bool DataGrid::seekRow(const QString &field, const SqlValue &value, const QString *prefix)
+{
+    const int column = columnIndex(field);
+    if (column < 0 || !m_hasQuery || m_names.isEmpty() || !pagesByKey()) {
+        qWarning("DataGrid: cannot seek on %s", qUtf8Printable(field));
+        return false;
+    }
+    QList<QVariantList> found = readAtOrAfter(column, m_db.bindValue(value));
+    if (prefix && (found.isEmpty() || !found.first().at(column).toString().startsWith(*prefix)))
+        return false;
+    if (found.isEmpty()) {
+        showWindow(lastWindow(), nullptr);
+        return false;
+    }
+    const QVariantList row = found.first();
+    // A block in the grid's order from the row on is what the window needs after it.
+    if (column != columnIndex(m_sortField))
+        found.clear();
+    showWindow(windowAt(row, std::move(found)), nullptr);
+    return true;
+}
+
+bool DataGrid::hasRowsBefore() const
+{
+    return m_model->hasMoreBefore();
 }
 
 void DataGrid::setFooterVisible(bool visible)
@@ -481,11 +570,31 @@ bool DataGrid::eventFilter(QObject *watched, QEvent *event)
             emit rowActivated(currentRow());
             return true;
         }
+        windowKey(key);
     } else if ((watched == m_view->viewport() || watched == m_footer) &&
                (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         updateFooter();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Before the view moves for a key, the rows it moves to are read: the block before the window
+// for Up and Page Up on its first row (scrolling there reads it too), the first block for
+// Ctrl+Home and the last for Ctrl+End, each by key rather than block by block from where the
+// window is.
+void DataGrid::windowKey(const QKeyEvent *key)
+{
+    const bool control = (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+    try {
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_PageUp) && currentRow() == 0)
+            prependBlock();
+        else if (key->key() == Qt::Key_Home && control && m_model->hasMoreBefore())
+            showWindow(firstWindow(), nullptr);
+        else if (key->key() == Qt::Key_End && control && m_model->hasMoreAfter() && pagesByKey())
+            showWindow(lastWindow(), nullptr);
+    } catch (const DbError &e) {
+        emit queryFailed(e.text());
+    }
 }
 
 int DataGrid::columnIndex(const QString &field) const
@@ -530,8 +639,8 @@ QString DataGrid::quotedName(int column) const
 }
 
 // The base statement appears once in every statement the grid runs, so its values are bound
-// in their own order each time.
-QSqlQuery DataGrid::run(const QString &sql) const
+// in their own order each time, and the keys the grid adds after them.
+QSqlQuery DataGrid::run(const QString &sql, const QVariantList &keys) const
 {
     m_db.reopenIfLost();
     QSqlQuery query(m_db.handle());
@@ -540,9 +649,25 @@ QSqlQuery DataGrid::run(const QString &sql) const
         m_db.fail(u"数据库操作失败"_s, query.lastError().text(), sql);
     for (const SqlValue &v : m_base.values())
         query.addBindValue(m_db.bindValue(v));
+    for (const QVariant &key : keys)
+        query.addBindValue(key);
     if (!query.exec())
         m_db.fail(u"数据库操作失败"_s, query.lastError().text(), sql);
     return query;
+}
+
+// A key goes back to the database as it came, so that it compares exactly with what is stored:
+// SQLite's money as its integer, the servers' numeric as its decimal text, text as it is (not
+// made printable as typed text is). Only the servers' date-times and dates, which their drivers
+// hand over as QDateTime and QDate, are written in the program's own text form, which their
+// timestamp(0) and date columns read as the same value.
+QVariant DataGrid::keyValue(const QVariant &stored) const
+{
+    if (stored.typeId() == QMetaType::QDateTime)
+        return m_db.bindValue(SqlValue::dateTime(stored.toDateTime()));
+    if (stored.typeId() == QMetaType::QDate)
+        return m_db.bindValue(SqlValue::date(stored.toDate()));
+    return stored;
 }
 
 DataGrid::Totals DataGrid::readTotals() const
@@ -570,18 +695,43 @@ DataGrid::Totals DataGrid::readTotals() const
     return totals;
 }
 
-QList<QVariantList> DataGrid::readRows(qint64 offset, int count) const
+QString DataGrid::selectText() const
 {
-    if (m_columns.isEmpty())
-        return {};
     QStringList select;
     for (int i = 0; i < m_columns.size(); ++i)
         select.append(quotedName(i));
-    QString sql = u"select "_s + select.join(u", "_s) + u" from ("_s + m_base.preparedText() + u") as t"_s +
-                  orderClause();
-    sql += m_db.dialect().page(offset, count);
+    return u"select "_s + select.join(u", "_s) + u" from ("_s + m_base.preparedText() + u") as t"_s;
+}
 
-    QSqlQuery query = run(sql);
+// The sort column and then the row number, which leaves no ties; without a row number, every
+// column. All in the same direction, so that the reverse order is exactly the reverse.
+QString DataGrid::orderClause(Qt::SortOrder order) const
+{
+    const QString direction = order == Qt::DescendingOrder ? u" desc"_s : u" asc"_s;
+    const int sortColumn = columnIndex(m_sortField);
+    QStringList terms;
+    if (sortColumn >= 0)
+        terms.append(quotedName(sortColumn) + direction);
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (i != sortColumn && (!pagesByKey() || i == m_rowNumberColumn))
+            terms.append(quotedName(i) + direction);
+    }
+    return terms.isEmpty() ? QString() : u" order by "_s + terms.join(u", "_s);
+}
+
+// The rows of the result that satisfy `where` (over the result's columns, with a '?' for each
+// key), in that order, from the offset on.
+QList<QVariantList> DataGrid::readRows(const QString &where, const QVariantList &keys, Qt::SortOrder order,
+                                       int count, qint64 offset) const
+{
+    if (m_columns.isEmpty())
+        return {};
+    QString sql = selectText();
+    if (!where.isEmpty())
+        sql += u" where "_s + where;
+    sql += orderClause(order) + m_db.dialect().page(offset, count);
+
+    QSqlQuery query = run(sql, keys);
     QList<QVariantList> rows;
     while (query.next()) {
         QVariantList row;
@@ -593,45 +743,138 @@ QList<QVariantList> DataGrid::readRows(qint64 offset, int count) const
     return rows;
 }
 
-// Pages are cut by offset, so the order must leave no ties, or a row could show on two pages
-// and another on none. Ties of the chosen column are broken by the row number when the columns
-// have one (it is unique), else by every column, in the same direction so that the reverse
-// order is exactly the reverse.
-QString DataGrid::orderClause() const
+// A block of the rows that come after the row (a row of the result, as read) in that order, or
+// at it and after it when including. Reading in the reverse of the grid's order gives the rows
+// before the row, nearest first.
+// A NULL sort value compares with nothing, so the rows whose sort column is NULL form a run of
+// their own, ordered by row number, which the database puts before or after all the others: a
+// key in that run continues by row number within it, and a read that reaches the end of one run
+// goes on at the start of the other, by a second statement. Those rows cost that second
+// statement; none is lost or read twice.
+QList<QVariantList> DataGrid::readAfter(const QVariantList &row, Qt::SortOrder order, bool including) const
 {
-    const QString direction = m_sortOrder == Qt::DescendingOrder ? u" desc"_s : u" asc"_s;
+    const bool ascending = order == Qt::AscendingOrder;
+    const QString after = ascending ? u" > ?"_s : u" < ?"_s;
+    const QString rowNumber = quotedName(m_rowNumberColumn);
+    const QString rowNumberAfter = rowNumber + (!including ? after : ascending ? u" >= ?"_s : u" <= ?"_s);
+    const QVariant id = keyValue(row.at(m_rowNumberColumn));
     const int sortColumn = columnIndex(m_sortField);
-    QStringList terms;
-    if (sortColumn >= 0)
-        terms.append(quotedName(sortColumn) + direction);
-    QStringList rowNumbers, others;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (i == sortColumn)
-            continue;
-        (m_columns.at(i).kind == ColumnKind::RowNumber ? rowNumbers : others)
-            .append(quotedName(i) + direction);
+    if (sortColumn < 0 || sortColumn == m_rowNumberColumn)
+        return readRows(rowNumberAfter, {id}, order);
+
+    const QString sort = quotedName(sortColumn);
+    QList<QVariantList> rows;
+    if (row.at(sortColumn).isNull()) {
+        rows = readRows(sort + u" is null and "_s + rowNumberAfter, {id}, order);
+        if (m_db.dialect().nullsSortFirst(order) && rows.size() < BlockSize) {
+            rows += readRows(sort + u" is not null"_s, {}, order);
+            rows.resize(std::min(rows.size(), qsizetype(BlockSize)));
+        }
+    } else {
+        const QVariant key = keyValue(row.at(sortColumn));
+        const QString where = sort + (ascending ? u" >= ?"_s : u" <= ?"_s) + u" and ("_s + sort + after + u" or "_s +
+                              rowNumberAfter + u")"_s;
+        rows = readRows(where, {key, key, id}, order);
+        addNullsAfter(rows, order);
     }
-    terms += rowNumbers.isEmpty() ? others : rowNumbers;
-    return terms.isEmpty() ? QString() : u" order by "_s + terms.join(u", "_s);
+    return rows;
+}
+
+// A block that reached the end of the sort column's values goes on with the rows whose sort
+// column is NULL when the order puts them after the values.
+void DataGrid::addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order) const
+{
+    const int sortColumn = columnIndex(m_sortField);
+    if (rows.size() >= BlockSize || sortColumn < 0 || sortColumn == m_rowNumberColumn ||
+        m_db.dialect().nullsSortFirst(order))
+        return;
+    rows += readRows(quotedName(sortColumn) + u" is null"_s, {}, order);
+    rows.resize(std::min(rows.size(), qsizetype(BlockSize)));
+}
+
+namespace {
+
+Qt::SortOrder reversed(Qt::SortOrder order)
+{
+    return order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+}
+
+} // namespace
+
+// The first blocks of the result, as many as hold that many rows, read by one statement.
+DataGrid::Window DataGrid::firstWindow(int rowsWanted) const
+{
+    const int blocks = std::max(1, (rowsWanted + BlockSize - 1) / BlockSize);
+    Window window;
+    window.rows = readRows({}, {}, m_sortOrder, blocks * BlockSize);
+    window.moreAfter = window.rows.size() == blocks * BlockSize;
+    window.current = std::min(rowsWanted, int(window.rows.size())) - 1;
+    return window;
+}
+
+// The last block, read backwards from the end of the order.
+DataGrid::Window DataGrid::lastWindow() const
+{
+    Window window;
+    window.rows = readRows({}, {}, reversed(m_sortOrder));
+    std::reverse(window.rows.begin(), window.rows.end());
+    window.moreBefore = window.rows.size() == BlockSize;
+    window.current = int(window.rows.size()) - 1;
+    return window;
+}
+
+// The block that starts at the row and the block before it; the row (or, when it is gone, the
+// one after where it stood) is current. The block from the row on is read unless given.
+DataGrid::Window DataGrid::windowAt(const QVariantList &row, QList<QVariantList> after) const
+{
+    if (after.isEmpty())
+        after = readAfter(row, m_sortOrder, true);
+    QList<QVariantList> before = readAfter(row, reversed(m_sortOrder), false);
+    std::reverse(before.begin(), before.end());
+    Window window;
+    window.moreBefore = before.size() == BlockSize;
+    window.moreAfter = after.size() == BlockSize;
+    window.current = int(before.size()) - (after.isEmpty() ? 1 : 0);
+    window.rows = std::move(before);
+    window.rows.append(std::move(after));
+    return window;
+}
+
+// The rows from the first whose value in the column is the one given or after it. On the sort
+// column that is a block in the grid's order; on another column, the first row in that
+// column's own ascending order, alone. Empty when no row has such a value.
+QList<QVariantList> DataGrid::readAtOrAfter(int column, const QVariant &value) const
+{
+    const QString name = quotedName(column);
+    if (column == columnIndex(m_sortField)) {
+        QList<QVariantList> rows =
+            readRows(name + (m_sortOrder == Qt::AscendingOrder ? u" >= ?"_s : u" <= ?"_s), {value}, m_sortOrder);
+        if (!rows.isEmpty())
+            addNullsAfter(rows, m_sortOrder);
+        return rows;
+    }
+    QString sql = selectText() + u" where "_s + name + u" >= ? order by "_s + name + u" asc"_s;
+    if (column != m_rowNumberColumn)
+        sql += u", "_s + quotedName(m_rowNumberColumn) + u" asc"_s;
+    QSqlQuery query = run(sql + m_db.dialect().page(0, 1), {value});
+    if (!query.next())
+        return {};
+    QVariantList row;
+    for (int i = 0; i < m_columns.size(); ++i)
+        row.append(query.value(i));
+    return {row};
 }
 
 // Everything is read before anything shown changes, so a failure leaves the grid as it was.
-void DataGrid::load(int rowsWanted, bool withTotals, int currentRow)
+void DataGrid::showWindow(Window window, const Totals *totals)
 {
-    Totals totals;
-    if (withTotals)
-        totals = readTotals();
-    const int blocks = std::max(1, (rowsWanted + BlockSize - 1) / BlockSize);
-    QList<QVariantList> rows = readRows(0, blocks * BlockSize);
-    const bool more = rows.size() == blocks * BlockSize;
-
     m_quiet = true;
-    if (withTotals) {
-        m_totalCount = totals.count;
-        m_sums = totals.sums;
+    if (totals) {
+        m_totalCount = totals->count;
+        m_sums = totals->sums;
     }
-    m_model->reset(std::move(rows), more);
-    selectRow(std::min(currentRow, m_model->rowCount() - 1));
+    m_model->reset(std::move(window.rows), window.moreBefore, window.moreAfter);
+    selectRow(window.current);
     m_quiet = false;
     updateFooter();
     reportCurrentRow();
@@ -639,15 +882,59 @@ void DataGrid::load(int rowsWanted, bool withTotals, int currentRow)
 
 void DataGrid::appendBlock()
 {
-    QList<QVariantList> rows = readRows(m_model->rowCount(), BlockSize);
+    const QList<QVariantList> &loaded = m_model->rows();
+    QList<QVariantList> rows;
+    if (!pagesByKey())
+        rows = readRows({}, {}, m_sortOrder, BlockSize, loaded.size());
+    else if (loaded.isEmpty())
+        rows = readRows({}, {}, m_sortOrder);
+    else
+        rows = readAfter(loaded.last(), m_sortOrder, false);
     const bool more = rows.size() == BlockSize;
     m_model->appendRows(std::move(rows), more);
+}
+
+// The rows before the window go in above it; the rows in sight stay where they were on the
+// screen, and the current row, the same row, is reported under its new index.
+void DataGrid::prependBlock()
+{
+    if (!m_model->hasMoreBefore() || m_model->rows().isEmpty())
+        return;
+    QList<QVariantList> rows = readAfter(m_model->rows().first(), reversed(m_sortOrder), false);
+    std::reverse(rows.begin(), rows.end());
+    const bool more = rows.size() == BlockSize;
+    const int added = int(rows.size());
+    const int top = m_view->rowAt(0);
+    m_quiet = true;
+    m_model->prependRows(std::move(rows), more);
+    m_quiet = false;
+    if (top >= 0 && added > 0) {
+        const int horizontal = m_view->horizontalScrollBar()->value();
+        m_view->doItemsLayout(); // the scroll bar's range must take the new rows first
+        m_view->scrollTo(m_model->index(top + added, std::max(firstVisibleColumn(), 0)),
+                         QAbstractItemView::PositionAtTop);
+        m_view->horizontalScrollBar()->setValue(horizontal);
+    }
+    reportCurrentRow();
+}
+
+void DataGrid::readBeforeWhenAtTop()
+{
+    const QScrollBar *bar = m_view->verticalScrollBar();
+    if (!m_view->isVisible() || !m_model->hasMoreBefore() || bar->value() != bar->minimum())
+        return;
+    try {
+        prependBlock();
+    } catch (const DbError &e) {
+        m_model->stopBefore();
+        emit queryFailed(e.text());
+    }
 }
 
 void DataGrid::clearRows()
 {
     m_quiet = true;
-    m_model->reset({}, false);
+    m_model->reset({}, false, false);
     m_totalCount = 0;
     m_sums.clear();
     m_quiet = false;
@@ -748,5 +1035,5 @@ Statement DataGrid::orderedQuery() const
 {
     if (m_names.isEmpty())
         return m_base;
-    return Statement(u"select * from ("_s).append(m_base).sql(u") as t"_s + orderClause());
+    return Statement(u"select * from ("_s).append(m_base).sql(u") as t"_s + orderClause(m_sortOrder));
 }

@@ -2,6 +2,13 @@
 // The read-only grid of every list screen, over one select. Ordering, counting and summing are
 // left to the database and rows are read a block at a time as the view scrolls, so a grid over
 // half a million bills opens as quickly as one over ten.
+//
+// The rows loaded are a window of the result: contiguous in the grid's order, starting at its
+// first row unless seek(), refresh() or Ctrl+End started them further on. Rows are addressed by
+// their index in that window (currentRow(), value(), setCurrentRow()). Scrolling above the
+// window's first row reads the block before it, which moves every index down by the rows read;
+// what must stay the same row across that is kept by its row number, not its index.
+// totalCount() and the footer always speak of the whole result.
 
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -13,6 +20,7 @@
 #include <QVariant>
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 class QTableView;
 
@@ -75,12 +83,36 @@ public:
     // Throws DbError; the grid is then empty (and stays so on refresh() until a query succeeds).
     void setQuery(const Statement &base, const QString &defaultOrderField = {},
                   Qt::SortOrder order = Qt::AscendingOrder);
-    // Runs the query again with the same order and keeps the current row's index when the new
-    // result still reaches it. Throws DbError, leaving the rows shown as they were.
+    // Runs the query again with the same order and keeps the current row: the same row, found by
+    // its row number wherever the new result puts it, or else the row that now stands where it
+    // stood (the last row when none comes after it); the window is read around it, so its index
+    // may differ. With no current row the first row becomes current. A grid without a row-number
+    // column keeps the current row's index instead, reading from the first row. Throws DbError,
+    // leaving the rows shown as they were.
     void refresh();
-    // The field must be one of setColumns(); anything else is ignored. The current row becomes
-    // the first. Throws DbError, leaving rows and order as they were.
+    // The field must be one of setColumns(); anything else is ignored. The window starts again at
+    // the first row, which becomes current. Throws DbError, leaving rows and order as they were.
     void sortBy(const QString &field, Qt::SortOrder order);
+
+    // Goes to the first row, in the grid's order, whose field holds the value or one after it
+    // (">= value" in ascending order, "<= value" in descending), and makes it current: the window
+    // becomes the block that starts at it and the block before it, read by key, so the rows
+    // before it are never walked. Returns true. When no row holds the value or one after it, the
+    // window becomes the last block and its last row current, and false is returned. A NULL
+    // field holds no value and is never the row found.
+    // A field that is not the sort field leaves the grid's order as it is: the row found is the
+    // first in that field's ascending order (ties by row number), shown where the grid's order
+    // puts it. Before setQuery(), for a field not among the columns, and on a grid without a
+    // row-number column (which pages by offset), nothing moves and false is returned.
+    // Throws DbError, leaving the grid as it was.
+    bool seek(const QString &field, const SqlValue &value);
+    // seek() on a text field, where the row found must also begin with the prefix, letter case
+    // counting: when the first row at or after the prefix does not, nothing moves and false is
+    // returned.
+    bool seekPrefix(const QString &field, const QString &prefix);
+    // Whether the result has rows before the window's first; the view reads them as it is
+    // scrolled up to them (or with Ctrl+Home).
+    bool hasRowsBefore() const;
     QString sortField() const { return m_sortField; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
@@ -100,17 +132,20 @@ public:
 
     // The number of rows of the whole result, counted by the database whenever the query runs
     // (whether or not the footer is shown), so screens can tell an empty result at once.
+    // seek() and the view's reading change nothing of it.
     qint64 totalCount() const { return m_totalCount; }
+    // The rows of the window.
     int loadedRowCount() const;
 
-    // -1 when there is no current row.
+    // The current row's index in the window; -1 when there is no current row.
     int currentRow() const;
-    // Reads further blocks as needed to reach the row (throws DbError if that fails); a row past
-    // the end of the result leaves no current row.
+    // Makes the row at that index of the window current, reading further blocks after the window
+    // as needed to reach it (throws DbError if that fails); a row past the end of the result, or
+    // a negative one, leaves no current row.
     void setCurrentRow(int row);
 
-    // The value as the database returned it; an invalid QVariant for a row not loaded or a
-    // field not among the columns.
+    // The value at that index of the window, as the database returned it; an invalid QVariant
+    // for a row not loaded or a field not among the columns.
     QVariant value(int row, const QString &field) const;
     // The text the grid shows in that cell.
     QString displayText(int row, const QString &field) const;
@@ -123,6 +158,8 @@ public:
     QTableView *view() const { return m_view; }
 
 signals:
+    // The current row's index changed: another row became current, or the rows read before the
+    // window moved the same row down.
     void currentRowChanged(int row);
     // A double click on a row, or Enter with a current row. While nobody listens, Enter is left
     // to the dialog (its default button).
@@ -142,15 +179,38 @@ private:
         QVariantList sums; // by column, invalid where not summed; empty when not asked for
     };
 
+    // Rows read to be shown together, in the grid's order, and the one to make current.
+    struct Window
+    {
+        QList<QVariantList> rows;
+        bool moreBefore = false;
+        bool moreAfter = false;
+        int current = -1;
+    };
+
     int columnIndex(const QString &field) const;
+    bool pagesByKey() const { return m_rowNumberColumn >= 0; }
     void resolveNames();
     QString quotedName(int column) const;
-    QSqlQuery run(const QString &sql) const;
+    QSqlQuery run(const QString &sql, const QVariantList &keys = {}) const;
+    QVariant keyValue(const QVariant &stored) const;
     Totals readTotals() const;
-    QList<QVariantList> readRows(qint64 offset, int count) const;
-    QString orderClause() const;
-    void load(int rowsWanted, bool withTotals, int currentRow);
+    QString selectText() const;
+    QString orderClause(Qt::SortOrder order) const;
+    QList<QVariantList> readRows(const QString &where, const QVariantList &keys, Qt::SortOrder order,
+                                 int count = BlockSize, qint64 offset = 0) const;
+    QList<QVariantList> readAfter(const QVariantList &row, Qt::SortOrder order, bool including) const;
+    Window firstWindow(int rowsWanted = 1) const;
+    Window lastWindow() const;
+    void addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order) const;
+    Window windowAt(const QVariantList &row, QList<QVariantList> after = {}) const;
+    QList<QVariantList> readAtOrAfter(int column, const QVariant &value) const;
+    bool seekRow(const QString &field, const SqlValue &value, const QString *prefix);
+    void showWindow(Window window, const Totals *totals);
     void appendBlock();
+    void prependBlock();
+    void readBeforeWhenAtTop();
+    void windowKey(const QKeyEvent *key);
     void clearRows();
     void headerClicked(int section);
     void updateSortIndicator();
@@ -165,6 +225,9 @@ private:
     Statement m_base;
     bool m_hasQuery = false;
     QStringList m_names; // the result's own spelling of each column's field; empty until resolved
+    // The first row-number column: it breaks the sort column's ties, so that a row's values in the
+    // two are its key in the order. -1 when the columns have none; the grid then pages by offset.
+    int m_rowNumberColumn = -1;
     QString m_sortField;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     qint64 m_totalCount = 0;

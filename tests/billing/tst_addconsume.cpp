@@ -3,6 +3,7 @@
 #include "billing/AddConsumeUt.h"
 #include "billing/Consumption.h"
 #include "billing/FwsXzUt.h"
+#include "db/Transaction.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
@@ -87,7 +88,8 @@ void addVenue(const Database &db)
 // The screen for one tag over a fresh venue, shown.
 struct Screen
 {
-    explicit Screen(const QString &tag = u"A2"_s, bool withLines = true) : t(u"sqlite"_s)
+    explicit Screen(const QString &tag = u"A2"_s, bool withLines = true, const QString &kind = u"sqlite"_s)
+        : t(kind)
     {
         addVenue(t.db());
         if (withLines) {
@@ -197,8 +199,8 @@ private slots:
     void itemAndMasterAreRead_data() { TestDatabase::addKindRows(); }
     void linesBeyondTheLimitAreRefused();
     void itemAndMasterAreRead();
-    void findItemTakesTheFirstNameWithThePrefix_data();
-    void findItemTakesTheFirstNameWithThePrefix();
+    void searchTakesTheFirstNameWithThePrefix_data();
+    void searchTakesTheFirstNameWithThePrefix();
     void waiterListsShowTheGradeAndMatchExactly_data() { TestDatabase::addKindRows(); }
     void waiterListsShowTheGradeAndMatchExactly();
     void linesGoOnlyToAnOpenBillAndItsCurrentMaster_data() { TestDatabase::addKindRows(); }
@@ -391,11 +393,11 @@ void TestAddConsume::itemWithoutARateIsAtFullPrice()
     QCOMPARE(Consumption::item(db, second)->discount, 1.0);
 }
 
-void TestAddConsume::findItemTakesTheFirstNameWithThePrefix_data()
+void TestAddConsume::searchTakesTheFirstNameWithThePrefix_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("prefix");
-    QTest::addColumn<QString>("expected"); // empty: none
+    QTest::addColumn<QString>("expected"); // empty: none, the current row stays
     for (const QString &kind : TestDatabase::availableKinds()) {
         const auto row = [&kind](const char *name, const QString &prefix, const QString &expected) {
             QTest::addRow("%s %s", qPrintable(kind), name) << kind << prefix << expected;
@@ -405,25 +407,35 @@ void TestAddConsume::findItemTakesTheFirstNameWithThePrefix_data()
         row("no name begins so", u"乐"_s, QString());
         row("empty: the first of all", QString(), u"Tea"_s);
         row("case counts", u"tea"_s, QString());
+        row("far past the first block", u"足"_s, u"足疗"_s);
     }
 }
 
-void TestAddConsume::findItemTakesTheFirstNameWithThePrefix()
+void TestAddConsume::searchTakesTheFirstNameWithThePrefix()
 {
     QFETCH(QString, kind);
     QFETCH(QString, prefix);
     QFETCH(QString, expected);
-    TestDatabase t(kind);
-    const Database &db = t.db();
-    addVenue(db);
+    Screen s(u"B1"_s, false, kind);
+    const Database &db = s.t.db();
     addItem(db, u"Tea"_s, u"5"_s, 1);
-    const std::optional<qint64> id = Consumption::findItem(db, prefix);
-    if (expected.isEmpty()) {
-        QVERIFY(!id);
-        return;
+    {
+        // Between 啤酒 and 足疗 in name order, so that 足疗 is far from the first rows read.
+        Transaction transaction(db);
+        for (int i = 0; i < 600; ++i)
+            addItem(db, u"汤%1"_s.arg(i, 3, 10, QChar(u'0')), u"8"_s, 1);
+        transaction.commit();
     }
-    QVERIFY(id);
-    QCOMPARE(Consumption::item(db, *id)->name, expected);
+    DataGrid *catalogue = s.catalogue();
+    catalogue->refresh();
+    catalogue->setCurrentRow(1);
+    const QString before = catalogue->displayText(1, u"项目名"_s);
+
+    auto *search = s.child<QLineEdit>(u"searchEdit"_s);
+    search->setText(prefix);
+    QTest::keyClick(search, Qt::Key_Return);
+    QCOMPARE(catalogue->displayText(catalogue->currentRow(), u"项目名"_s), expected.isEmpty() ? before : expected);
+    QVERIFY(s.prompt.shown.isEmpty());
 }
 
 void TestAddConsume::waiterListsShowTheGradeAndMatchExactly()

@@ -1,5 +1,6 @@
 // The read-only grid leaves ordering, counting and summing to the database and reads rows as
-// the view scrolls; these run it over a table of its own on every available database kind.
+// the view scrolls, block after block by key, and seeks; these run it over a table of its own on
+// every available database kind.
 #include "db/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/ScriptedPrompt.h"
@@ -55,6 +56,25 @@ void addRows(const Database &db, int count)
     transaction.commit();
 }
 
+QString nameOf(int id)
+{
+    return u"n%1"_s.arg(id / 3, 4, 10, QChar(u'0'));
+}
+
+// Names repeat ("n0000" for ids 1 and 2, then three rows a name) and every seventh row has none,
+// so that the order by name has ties, and a run of NULLs longer than a block.
+void addNamedRows(const Database &db, int count)
+{
+    Transaction transaction(db);
+    for (int id = 1; id <= count; ++id) {
+        db.execute(Statement::insert(
+            Table, {{u"id"_s, SqlValue::integer(id)},
+                    {u"名称"_s, id % 7 == 0 ? SqlValue::null() : SqlValue::text(nameOf(id))},
+                    {u"金额"_s, SqlValue::money(Money::fromUnits(id))}}));
+    }
+    transaction.commit();
+}
+
 QList<GridColumn> gridColumns()
 {
     return {
@@ -105,6 +125,35 @@ QList<qint64> loadedIds(const DataGrid &grid)
     return ids;
 }
 
+// The row numbers of the whole result in the grid's order, as the database sorts it at once.
+QList<qint64> orderedIds(const DataGrid &grid)
+{
+    Cursor c = grid.database().query(grid.orderedQuery());
+    QList<qint64> ids;
+    while (c.next())
+        ids.append(c.integer(u"id"_s));
+    return ids;
+}
+
+// Reads every block after the window.
+void readToTheEnd(DataGrid &grid)
+{
+    while (grid.view()->model()->canFetchMore({}))
+        grid.setCurrentRow(grid.loadedRowCount());
+}
+
+qint64 currentId(const DataGrid &grid)
+{
+    return grid.value(grid.currentRow(), u"ID"_s).toLongLong();
+}
+
+// The window is a run of the whole order, with no row missing or repeated.
+bool isRunOf(const QList<qint64> &window, const QList<qint64> &all)
+{
+    const qsizetype at = all.indexOf(window.value(0));
+    return at >= 0 && all.mid(at, window.size()) == window;
+}
+
 struct Fixture
 {
     explicit Fixture(const QString &kind) : database(kind, TestDatabase::Content::Empty)
@@ -142,6 +191,14 @@ private slots:
     void rowsArriveAsTheViewScrolls();
     void refreshShowsChangesAndKeepsPlace_data() { TestDatabase::addKindRows(); }
     void refreshShowsChangesAndKeepsPlace();
+    void blocksFollowTiesAndNulls_data() { TestDatabase::addKindRows(); }
+    void blocksFollowTiesAndNulls();
+    void nextBlockStartsAfterTheLastRowRead_data() { TestDatabase::addKindRows(); }
+    void nextBlockStartsAfterTheLastRowRead();
+    void seekGoesToTheFirstRowAtOrAfter_data() { TestDatabase::addKindRows(); }
+    void seekGoesToTheFirstRowAtOrAfter();
+    void scrollingUpReadsTheRowsBeforeOnce_data() { TestDatabase::addKindRows(); }
+    void scrollingUpReadsTheRowsBeforeOnce();
     void cellsShowTheProgramsForms_data() { TestDatabase::addKindRows(); }
     void cellsShowTheProgramsForms();
     void activationAndCurrentRow_data() { TestDatabase::addKindRows(); }
@@ -350,7 +407,7 @@ void TestDataGrid::refreshShowsChangesAndKeepsPlace()
     QCOMPARE(header->sectionSize(columnOf(f.grid, u"金额"_s)), 90);
     QVERIFY(header->isSectionHidden(columnOf(f.grid, u"ID"_s)));
 
-    // Fewer rows than the current index: the last row becomes current.
+    // The current row is gone and no row comes after it: the last row becomes current.
     f.db().execute(Statement(u"delete from 流水 where id > "_s).integer(2));
     f.grid.refresh();
     QCOMPARE(f.grid.loadedRowCount(), 2);
@@ -358,14 +415,203 @@ void TestDataGrid::refreshShowsChangesAndKeepsPlace()
     QCOMPARE(moved.count(), 1);
     QCOMPARE(moved.last().at(0).toInt(), 1);
 
-    // A current row beyond the first block is reached again.
+    // A current row beyond the first block is reached again, by its row number.
     f.db().execute(Statement(u"delete from 流水"_s));
     addRows(f.db(), 1200);
     f.grid.refresh();
     f.grid.setCurrentRow(1100);
     f.grid.refresh();
-    QCOMPARE(f.grid.currentRow(), 1100);
-    QCOMPARE(f.grid.value(1100, u"ID"_s).toLongLong(), 1101);
+    QCOMPARE(currentId(f.grid), 1101);
+    QVERIFY(isRunOf(loadedIds(f.grid), orderedIds(f.grid)));
+
+    // Renamed elsewhere, it stays current where the order now puts it; deleted, the row after
+    // it takes its place.
+    f.grid.sortBy(u"名称"_s, Qt::AscendingOrder);
+    QVERIFY(f.grid.seek(u"名称"_s, SqlValue::text(u"客500"_s)));
+    QCOMPARE(currentId(f.grid), 500);
+    f.db().execute(Statement(u"update 流水 set 名称 = "_s).text(u"客1150x"_s).sql(u" where id = "_s).integer(500));
+    f.grid.refresh();
+    QCOMPARE(currentId(f.grid), 500);
+    QCOMPARE(f.grid.displayText(f.grid.currentRow() + 1, u"名称"_s), u"客1151"_s);
+    f.db().execute(Statement(u"delete from 流水 where id = "_s).integer(500));
+    f.grid.refresh();
+    QCOMPARE(currentId(f.grid), 1151);
+    QVERIFY(isRunOf(loadedIds(f.grid), orderedIds(f.grid)));
+}
+
+void TestDataGrid::blocksFollowTiesAndNulls()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    const int total = 700;
+    addNamedRows(f.db(), total);
+    f.open();
+    // Whichever end the database puts the NULLs at, block after block gives every row once, in
+    // the order the database gives the whole result at once.
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        f.grid.sortBy(u"名称"_s, order);
+        QCOMPARE(f.grid.loadedRowCount(), DataGrid::BlockSize);
+        readToTheEnd(f.grid);
+        const QList<qint64> all = orderedIds(f.grid);
+        QCOMPARE(QSet<qint64>(all.begin(), all.end()).size(), total);
+        QCOMPARE(all.size(), total);
+        QCOMPARE(loadedIds(f.grid), all);
+    }
+}
+
+void TestDataGrid::nextBlockStartsAfterTheLastRowRead()
+{
+    QFETCH(QString, kind);
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        Fixture f(kind);
+        const int total = 700;
+        addNamedRows(f.db(), total);
+        f.open();
+        f.grid.sortBy(u"名称"_s, order);
+        const QList<qint64> first = loadedIds(f.grid);
+        const QVariant lastName = f.grid.value(f.grid.loadedRowCount() - 1, u"名称"_s);
+        QVERIFY(!lastName.isNull());
+
+        // Another counter writes rows before and after the last row read, one that ties with
+        // it, and two without a name. Those before it would shift every offset; the next block
+        // starts right after that row as the order now stands.
+        Transaction transaction(f.db());
+        int id = 1000;
+        for (const SqlValue &name : {SqlValue::text(u"a"_s), SqlValue::text(u"z"_s), SqlValue::text(lastName.toString()),
+                                     SqlValue::null(), SqlValue::null()}) {
+            f.db().execute(Statement::insert(Table, {{u"id"_s, SqlValue::integer(++id)}, {u"名称"_s, name}}));
+        }
+        transaction.commit();
+        readToTheEnd(f.grid);
+
+        const QList<qint64> now = orderedIds(f.grid);
+        const QList<qint64> expected = first + now.mid(now.indexOf(first.last()) + 1);
+        const QList<qint64> loaded = loadedIds(f.grid);
+        QCOMPARE(loaded, expected);
+        const QSet<qint64> seen(loaded.begin(), loaded.end());
+        QCOMPARE(seen.size(), loaded.size());
+        for (qint64 old = 1; old <= total; ++old)
+            QVERIFY2(seen.contains(old), qPrintable(u"row %1 was skipped"_s.arg(old)));
+    }
+}
+
+void TestDataGrid::seekGoesToTheFirstRowAtOrAfter()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    const int total = 2000;
+    addNamedRows(f.db(), total);
+    f.open();
+    // The first row of the grid's order whose name is at or after the value, by the order's
+    // own ties; a row without a name is never it.
+    const auto expectedAt = [&](const QString &value) -> qint64 {
+        const bool ascending = f.grid.sortOrder() == Qt::AscendingOrder;
+        for (const qint64 id : orderedIds(f.grid)) {
+            if (id % 7 != 0 && (ascending ? nameOf(int(id)) >= value : nameOf(int(id)) <= value))
+                return id;
+        }
+        return -1;
+    };
+
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        f.grid.sortBy(u"名称"_s, order);
+        const QList<qint64> all = orderedIds(f.grid);
+        // "n0300x" falls between names, next to a row without one; the last value has fewer
+        // rows than a block at or after it, and then the rows without a name when the order
+        // puts them last.
+        const QString nearTheEnd = order == Qt::AscendingOrder ? u"n0660"_s : u"n0010"_s;
+        for (const QString &value : {u"n0300"_s, u"n0300x"_s, u"n0500"_s, nearTheEnd}) {
+            QVERIFY(f.grid.seek(u"名称"_s, SqlValue::text(value)));
+            QCOMPARE(currentId(f.grid), expectedAt(value));
+            // The rows before it were not read from the first on; those read are the rows
+            // around it in the order, and the blocks after them go on to the last row.
+            QVERIFY(f.grid.hasRowsBefore());
+            QVERIFY(isRunOf(loadedIds(f.grid), all));
+            QCOMPARE(f.grid.totalCount(), qint64(total));
+            readToTheEnd(f.grid);
+            QVERIFY(isRunOf(loadedIds(f.grid), all));
+            QCOMPARE(loadedIds(f.grid).last(), all.last());
+        }
+    }
+
+    // Past every name: the last row, whatever it holds.
+    f.grid.sortBy(u"名称"_s, Qt::AscendingOrder);
+    QVERIFY(!f.grid.seek(u"名称"_s, SqlValue::text(u"o"_s)));
+    QCOMPARE(currentId(f.grid), orderedIds(f.grid).last());
+    QVERIFY(!f.grid.view()->model()->canFetchMore({}));
+
+    // A prefix must begin the name found; when it does not, nothing moves.
+    QVERIFY(f.grid.seekPrefix(u"名称"_s, u"n05"_s));
+    QCOMPARE(currentId(f.grid), 1500);
+    const QList<qint64> window = loadedIds(f.grid);
+    QVERIFY(!f.grid.seekPrefix(u"名称"_s, u"n0300x"_s));
+    QVERIFY(!f.grid.seekPrefix(u"名称"_s, u"N05"_s));
+    QCOMPARE(currentId(f.grid), 1500);
+    QCOMPARE(loadedIds(f.grid), window);
+
+    // A money sort column takes a money value.
+    f.grid.sortBy(u"金额"_s, Qt::AscendingOrder);
+    QVERIFY(f.grid.seek(u"金额"_s, SqlValue::money(*Money::parse(u"1234.5"_s))));
+    QCOMPARE(currentId(f.grid), 1235);
+
+    // Another field than the sort field: the order stays, and the row first in name order is
+    // current where that order puts it.
+    f.grid.sortBy(u"金额"_s, Qt::DescendingOrder);
+    QVERIFY(f.grid.seek(u"名称"_s, SqlValue::text(u"n0500"_s)));
+    QCOMPARE(currentId(f.grid), 1500);
+    QCOMPARE(f.grid.sortField(), u"金额"_s);
+    QCOMPARE(f.grid.displayText(f.grid.currentRow() + 1, u"金额"_s), u"1499"_s);
+    QVERIFY(isRunOf(loadedIds(f.grid), orderedIds(f.grid)));
+}
+
+void TestDataGrid::scrollingUpReadsTheRowsBeforeOnce()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addNamedRows(f.db(), 2000);
+    f.open();
+    QVERIFY(f.showGrid());
+    QTableView *view = f.grid.view();
+    QScrollBar *bar = view->verticalScrollBar();
+    const auto idInSight = [&] { return f.grid.value(view->rowAt(0), u"ID"_s).toLongLong(); };
+
+    // Up through the NULLs too: they come first in one of the two orders on every kind.
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        f.grid.sortBy(u"名称"_s, order);
+        const QList<qint64> all = orderedIds(f.grid);
+        QVERIFY(f.grid.seek(u"名称"_s, SqlValue::text(u"n0400"_s)));
+        const qint64 sought = currentId(f.grid);
+        for (int round = 0; round < 20 && f.grid.hasRowsBefore(); ++round) {
+            bar->setValue(bar->minimum());
+            const qint64 top = idInSight();
+            const int loaded = f.grid.loadedRowCount();
+            QCoreApplication::processEvents();
+            QVERIFY2(f.grid.loadedRowCount() > loaded, "scrolling to the top read no rows before");
+            QCOMPARE(idInSight(), top); // the rows in sight stay where they were
+        }
+        QVERIFY(!f.grid.hasRowsBefore());
+        const QList<qint64> loaded = loadedIds(f.grid);
+        QCOMPARE(loaded, all.mid(0, loaded.size()));
+        QCOMPARE(currentId(f.grid), sought);
+
+        // Ctrl+End reads the last block from the end; Up on its first row reads the block before.
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(currentId(f.grid), all.last());
+        QVERIFY(f.grid.loadedRowCount() <= DataGrid::BlockSize);
+        f.grid.setCurrentRow(0);
+        const qint64 above = currentId(f.grid);
+        const int before = f.grid.loadedRowCount();
+        QTest::keyClick(view, Qt::Key_Up);
+        QVERIFY(f.grid.loadedRowCount() > before);
+        QCOMPARE(currentId(f.grid), all.at(all.indexOf(above) - 1));
+        QCOMPARE(loadedIds(f.grid), all.mid(all.size() - f.grid.loadedRowCount()));
+        // Ctrl+Home goes back to the first row.
+        QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(f.grid.currentRow(), 0);
+        QCOMPARE(currentId(f.grid), all.first());
+        QVERIFY(!f.grid.hasRowsBefore());
+    }
 }
 
 void TestDataGrid::cellsShowTheProgramsForms()
