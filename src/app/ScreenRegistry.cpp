@@ -7,6 +7,7 @@
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
+#include "setup/FwsGlUt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -145,7 +146,8 @@ QList<ScreenEntry> buildEntries()
         screen(u"THYConsumeCXFm"_s, std::nullopt, {menuItem(Member, u"actHyConsume"_s, u"会员消费查询"_s)}),
         screen(u"TChongZhiRecordFm"_s, std::nullopt, {menuItem(Member, u"actChongZhiRecord"_s, u"充值记录统计"_s)}),
 
-        screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)}),
+        screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)},
+               opener<TFwsGlFm>()),
         screen(u"TFwsTcTjFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcTj"_s, u"服务生提成统计"_s)}),
         screen(u"TFwsTcMxFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcMx"_s, u"服务生提成明细"_s)}),
 
