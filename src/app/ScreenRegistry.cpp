@@ -8,6 +8,7 @@
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
 #include "setup/FwsGlUt.h"
+#include "setup/XmUt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -129,7 +130,8 @@ QList<ScreenEntry> buildEntries()
         screen(u"TItemCountFm"_s, std::nullopt, {menuItem(Query, u"actItemCount"_s, u"营业项目统计"_s)}),
 
         screen(u"TXmFm"_s, Permission::Catalogue,
-               {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)}),
+               {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)},
+               opener<TXmFm>()),
         screen(u"TSpSetFm"_s, Permission::Tags, {menuItem(System, u"actSpSet"_s, u"手牌与包厢设置"_s)}),
         screen(u"TSetDataFm"_s, Permission::AdminSettings, {menuItem(System, u"actSetData"_s, u"数据库设置"_s)},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {

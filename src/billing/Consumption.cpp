@@ -150,12 +150,15 @@ std::optional<qint64> findItem(const Database &db, const QString &prefix)
 {
     // The catalogue of a venue is a few hundred rows; walking it in the grid's own order keeps
     // "first" the same as the grid shows, whatever the database's collation.
-    Cursor c = db.query(Statement(u"select ID, 项目名 from 商品项目库 order by 项目名, ID"_s));
+    Cursor c = db.query(Statement(u"select ID, 项目名, 名称拼音 from 商品项目库 order by 项目名, ID"_s));
+    std::optional<qint64> byPinyin;
     while (c.next()) {
         if (c.text(u"项目名"_s).startsWith(prefix))
             return c.integer(u"ID"_s);
+        if (!byPinyin && !prefix.isEmpty() && c.text(u"名称拼音"_s).startsWith(prefix, Qt::CaseInsensitive))
+            byPinyin = c.integer(u"ID"_s);
     }
-    return std::nullopt;
+    return byPinyin;
 }
 
 Statement waitersQuery()

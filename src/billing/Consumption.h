@@ -82,7 +82,8 @@ QString deleteQuestion(const QString &item);
 // The tag's own lines, not those of the other tags of its group.
 Statement linesQuery(const QString &tag);
 Statement catalogueQuery();
-// The ID of the first item in name order whose name begins with the text; nothing when none does.
+// The ID of the first item in name order whose name begins with the text, else of the first whose
+// pinyin initials (名称拼音) begin with it, in any case ("tsam" finds 泰式按摩); nothing when none does.
 std::optional<qint64> findItem(const Database &db, const QString &prefix);
 
 // The waiter list; the grade is shown under 服务等级.
