@@ -8,6 +8,8 @@
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
 #include "setup/FwsGlUt.h"
+#include "setup/SpSetUt.h"
+#include "setup/SpStatusUt.h"
 #include "setup/XmUt.h"
 
 using namespace Qt::StringLiterals;
@@ -119,7 +121,12 @@ QList<ScreenEntry> buildEntries()
                    return form.exec();
                },
                AfterClose::TagsIfAccepted),
-        screen(u"TSpStatusFm"_s, std::nullopt, {popupItem(u"popChangeState"_s, u"修改状态"_s, &B::changeState)}),
+        screen(u"TSpStatusFm"_s, std::nullopt, {popupItem(u"popChangeState"_s, u"修改状态"_s, &B::changeState)},
+               [](const ScreenContext &ctx, const BoardSelection &s, QWidget *parent) {
+                   TSpStatusFm form(ctx, s.tag, parent);
+                   return form.exec();
+               },
+               AfterClose::TagsAndSelect),
         command(u"撤单"_s, BoardCommand::CancelBill, {popupItem(u"popCancel"_s, u"撤单"_s, &B::cancelBill)}),
         screen(u"预定"_s, std::nullopt, {hiddenPlace(popupItem(u"popReserve"_s, u"预    定"_s, nullptr))}),
 
@@ -132,7 +139,8 @@ QList<ScreenEntry> buildEntries()
         screen(u"TXmFm"_s, Permission::Catalogue,
                {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)},
                opener<TXmFm>()),
-        screen(u"TSpSetFm"_s, Permission::Tags, {menuItem(System, u"actSpSet"_s, u"手牌与包厢设置"_s)}),
+        screen(u"TSpSetFm"_s, Permission::Tags, {menuItem(System, u"actSpSet"_s, u"手牌与包厢设置"_s)},
+               opener<TSpSetFm>(), AfterClose::Venue),
         screen(u"TSetDataFm"_s, Permission::AdminSettings, {menuItem(System, u"actSetData"_s, u"数据库设置"_s)},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
                    // The choice is stored in system.ini for the next start; the run keeps its own.
