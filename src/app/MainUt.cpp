@@ -415,6 +415,21 @@ void TMainFm::openScreen(const ScreenEntry &entry, const BoardSelection &s)
                 RefreshBoard();
             }
             break;
+        case AfterClose::Venue: {
+            // Room types may have been added, renamed or deleted: the tabs are built again and
+            // the one that was active stays so while it exists.
+            const QString active = activeRoomType();
+            buildTabs();
+            for (int i = 0; i < m_ui->PageControl1->count(); ++i) {
+                if (m_ui->PageControl1->tabText(i) == active) {
+                    const QSignalBlocker block(m_ui->PageControl1);
+                    m_ui->PageControl1->setCurrentIndex(i);
+                }
+            }
+            PageControl1Change();
+            RefreshBoard();
+            break;
+        }
         case AfterClose::TagsAndSelect:
             PageControl1Change();
             if (accepted) {

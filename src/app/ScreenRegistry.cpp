@@ -7,6 +7,10 @@
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
+#include "setup/FwsGlUt.h"
+#include "setup/SpSetUt.h"
+#include "setup/SpStatusUt.h"
+#include "setup/XmUt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -117,7 +121,12 @@ QList<ScreenEntry> buildEntries()
                    return form.exec();
                },
                AfterClose::TagsIfAccepted),
-        screen(u"TSpStatusFm"_s, std::nullopt, {popupItem(u"popChangeState"_s, u"修改状态"_s, &B::changeState)}),
+        screen(u"TSpStatusFm"_s, std::nullopt, {popupItem(u"popChangeState"_s, u"修改状态"_s, &B::changeState)},
+               [](const ScreenContext &ctx, const BoardSelection &s, QWidget *parent) {
+                   TSpStatusFm form(ctx, s.tag, parent);
+                   return form.exec();
+               },
+               AfterClose::TagsAndSelect),
         command(u"撤单"_s, BoardCommand::CancelBill, {popupItem(u"popCancel"_s, u"撤单"_s, &B::cancelBill)}),
         screen(u"预定"_s, std::nullopt, {hiddenPlace(popupItem(u"popReserve"_s, u"预    定"_s, nullptr))}),
 
@@ -128,8 +137,10 @@ QList<ScreenEntry> buildEntries()
         screen(u"TItemCountFm"_s, std::nullopt, {menuItem(Query, u"actItemCount"_s, u"营业项目统计"_s)}),
 
         screen(u"TXmFm"_s, Permission::Catalogue,
-               {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)}),
-        screen(u"TSpSetFm"_s, Permission::Tags, {menuItem(System, u"actSpSet"_s, u"手牌与包厢设置"_s)}),
+               {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)},
+               opener<TXmFm>()),
+        screen(u"TSpSetFm"_s, Permission::Tags, {menuItem(System, u"actSpSet"_s, u"手牌与包厢设置"_s)},
+               opener<TSpSetFm>(), AfterClose::Venue),
         screen(u"TSetDataFm"_s, Permission::AdminSettings, {menuItem(System, u"actSetData"_s, u"数据库设置"_s)},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
                    // The choice is stored in system.ini for the next start; the run keeps its own.
@@ -145,7 +156,8 @@ QList<ScreenEntry> buildEntries()
         screen(u"THYConsumeCXFm"_s, std::nullopt, {menuItem(Member, u"actHyConsume"_s, u"会员消费查询"_s)}),
         screen(u"TChongZhiRecordFm"_s, std::nullopt, {menuItem(Member, u"actChongZhiRecord"_s, u"充值记录统计"_s)}),
 
-        screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)}),
+        screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)},
+               opener<TFwsGlFm>()),
         screen(u"TFwsTcTjFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcTj"_s, u"服务生提成统计"_s)}),
         screen(u"TFwsTcMxFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcMx"_s, u"服务生提成明细"_s)}),
 

@@ -38,6 +38,7 @@ enum class AfterClose {
     Nothing,
     TagsIfAccepted, // the active tab's tags and the counts, when the screen was accepted
     TagsAndSelect,  // the active tab's tags always; when accepted, the tag selected again and recounted
+    Venue,          // the tabs of the room types, the active one's tags and the counts, always
 };
 
 struct BoardPlace

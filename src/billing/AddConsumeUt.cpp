@@ -19,7 +19,8 @@ TAddConsumeFm::TAddConsumeFm(const ScreenContext &ctx, const QString &tag, QWidg
 
     DataGrid *catalogue = m_ui->catalogueGrid;
     catalogue->setDatabase(m_ctx.db);
-    catalogue->setColumns(GridColumns(u"商品项目库"_s).rowNumber().add(u"项目名"_s, 140).add(u"单价"_s, 60));
+    catalogue->setColumns(
+        GridColumns(u"商品项目库"_s).rowNumber().add(u"项目名"_s, 140).add(u"单价"_s, 60).hidden(u"名称拼音"_s));
     DataGrid *lines = m_ui->linesGrid;
     lines->setDatabase(m_ctx.db);
     lines->setColumns(GridColumns(u"手牌消费"_s)
@@ -92,7 +93,13 @@ void TAddConsumeFm::reloadLines()
 void TAddConsumeFm::search()
 {
     DataGrid *grid = m_ui->catalogueGrid;
-    guard(m_ctx.prompt, this, [&] { grid->seekPrefix(u"项目名"_s, m_ui->searchEdit->text()); });
+    const QString text = m_ui->searchEdit->text();
+    // The name first; failing that the pinyin initials the catalogue keeps in lower case, so that
+    // "tsam" and "TSAM" both find 泰式按摩.
+    guard(m_ctx.prompt, this, [&] {
+        if (!grid->seekPrefix(u"项目名"_s, text) && !text.isEmpty())
+            grid->seekPrefix(u"名称拼音"_s, text.toLower());
+    });
 }
 
 void TAddConsumeFm::addLine()

@@ -128,6 +128,13 @@ GridColumns &GridColumns::add(const QString &field, int width, const QString &ti
     return *this;
 }
 
+GridColumns &GridColumns::hidden(const QString &field)
+{
+    add(field, 0);
+    m_columns.back().visible = false;
+    return *this;
+}
+
 GridColumns &GridColumns::summed(const QString &field, int width, const QString &title)
 {
     add(field, width, title);

@@ -45,6 +45,8 @@ public:
     // The table's row number, read but not shown (for finding the row again).
     GridColumns &rowNumber();
     GridColumns &add(const QString &field, int width, const QString &title = {});
+    // A column of the table read but not shown (to seek on, say).
+    GridColumns &hidden(const QString &field);
     // A column whose sum the footer shows.
     GridColumns &summed(const QString &field, int width, const QString &title = {});
     // A column of the result that is not one of the table's (an alias, a sum), of the kind given.

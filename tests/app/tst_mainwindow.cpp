@@ -194,8 +194,8 @@ void TestMainWindow::popupEnablingFollowsTheSelectedTag()
     b.popup();
     QCOMPARE(enabled(), u"00000"_s); // nothing selected
     const QList<std::pair<QString, QString>> expected{
-        {u"A1"_s, u"10000"_s}, {u"A2"_s, u"01101"_s}, {u"A3"_s, u"10000"_s}, {u"A4"_s, u"00000"_s}};
-    // "修改状态" follows the same table, and stays off until the tag status screen exists
+        {u"A1"_s, u"10010"_s}, {u"A2"_s, u"01101"_s}, {u"A3"_s, u"10010"_s}, {u"A4"_s, u"00010"_s}};
+    // "修改状态" is on for every tag that is not occupied
     for (const auto &[tag, bits] : expected) {
         QVERIFY(b.window->selectTag(tag));
         b.popup();

@@ -408,6 +408,9 @@ void TestAddConsume::searchTakesTheFirstNameWithThePrefix_data()
         row("empty: the first of all", QString(), u"Tea"_s);
         row("case counts", u"tea"_s, QString());
         row("far past the first block", u"足"_s, u"足疗"_s);
+        row("initials", u"tsam"_s, u"泰式按摩"_s);
+        row("initials in capitals", u"TS"_s, u"泰式按摩"_s);
+        row("a name before initials", u"汤0"_s, u"汤000"_s);
     }
 }
 
@@ -419,6 +422,8 @@ void TestAddConsume::searchTakesTheFirstNameWithThePrefix()
     Screen s(u"B1"_s, false, kind);
     const Database &db = s.t.db();
     addItem(db, u"Tea"_s, u"5"_s, 1);
+    const qint64 massage = addItem(db, u"泰式按摩"_s, u"198"_s, 1);
+    db.execute(Statement(u"update 商品项目库 set 名称拼音="_s).text(u"tsam"_s).sql(u" where ID="_s).integer(massage));
     {
         // Between 啤酒 and 足疗 in name order, so that 足疗 is far from the first rows read.
         Transaction transaction(db);

@@ -1,0 +1,3 @@
+#include "AddXmUt.h"
+
+TAddXmFm::TAddXmFm(const ScreenContext &ctx, QWidget *parent) : TXmEditFm(ctx, std::nullopt, parent) {}
