@@ -15,6 +15,7 @@ as_root() {
 # Debian packages: the toolchain, Qt 6 with its SQL drivers, libcrypto (password hashes), the CJK
 # fonts, poppler-utils (pdftotext), with which a test reads a printed receipt back, the
 # sqlite3 headers, with which the benches time the same statements without the data layer, and
+# Qt's own translations (its buttons and dialogs in Chinese). and
 # ICU's headers (the pinyin initials of item names).
 VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev
     libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk poppler-utils

@@ -7,6 +7,7 @@
 #include "widgets/Guard.h"
 #include "widgets/Icons.h"
 #include "widgets/Prompt.h"
+#include "widgets/Translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,9 +38,11 @@ RunState startRun(const QString &appDir, Prompt &prompt)
 {
     RunState run;
     run.appDir = appDir;
-    Startup::deliverSystemIniIfMissing(appDir);
+    const bool firstStart = Startup::deliverSystemIniIfMissing(appDir);
     run.ini = IniFile(Startup::systemIniPath(appDir));
     run.settings = Startup::readSettings(run.ini);
+    if (firstStart)
+        guard(prompt, nullptr, [&] { Startup::deliverDatabaseOnFirstStart(run.settings, appDir); });
     if (std::optional<Database> db = openSharedConnection(run.settings, appDir, prompt)) {
         run.db = *db;
     } else {
@@ -86,10 +89,13 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"管理系统"_s);
+    QApplication::setOrganizationName(u"vesk"_s);
+    QApplication::setApplicationName(u"vesk"_s);
+    QGuiApplication::setDesktopFileName(u"vesk"_s);
     QApplication::setWindowIcon(Icons::application());
+    Translations::installQtChinese(app);
     QtPrompt prompt;
-    TLgFm login(startRun(QCoreApplication::applicationDirPath(), prompt), prompt);
+    TLgFm login(startRun(Startup::dataFolder(QCoreApplication::applicationDirPath()), prompt), prompt);
     QObject::connect(&login, &TLgFm::runEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     login.show();
     return app.exec();

@@ -1,10 +1,12 @@
 #include "Startup.h"
 
 #include "data/DeliveredDatabase.h"
+#include "db/ConnectionString.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +15,29 @@ namespace Startup {
 QString systemIniPath(const QString &appDir)
 {
     return QDir(appDir).filePath(u"system.ini"_s);
+}
+
+QString dataFolder(const QString &programDir)
+{
+    const QFileInfo dir(programDir);
+    // Root may write under /usr, but an installed program's data never belongs there.
+    const bool installed = dir.absoluteFilePath().startsWith(u"/usr/"_s) || !dir.isWritable();
+    if (!installed)
+        return programDir;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void deliverDatabaseOnFirstStart(const StartupSettings &settings, const QString &appDir)
+{
+    const std::optional<DbKind> kind = ConnectionString::parse(settings.connectionString).kind();
+    if (settings.databaseKind == u"s"_s || kind != DbKind::Sqlite)
+        return;
+    const QString file = ConnectionString::parse(settings.connectionString).value(u"Data Source"_s).trimmed();
+    if (file.isEmpty() || QFileInfo::exists(QDir(appDir).absoluteFilePath(file)))
+        return;
+    DeliveredDatabase::createAt(file, appDir);
 }
 
 bool deliverSystemIniIfMissing(const QString &appDir)

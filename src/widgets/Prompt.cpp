@@ -7,9 +7,10 @@
 
 namespace {
 
+// The title of every message box.
 QString caption()
 {
-    return QApplication::applicationName();
+    return QStringLiteral("管理系统");
 }
 
 } // namespace
