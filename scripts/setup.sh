@@ -12,14 +12,13 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages: the toolchain, Qt 6 with its SQL drivers, libcrypto (password hashes), the CJK
-# fonts, poppler-utils (pdftotext), with which a test reads a printed receipt back, the
-# sqlite3 headers, with which the benches time the same statements without the data layer, and
-# Qt's own translations (its buttons and dialogs in Chinese). and
-# ICU's headers (the pinyin initials of item names).
-VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev
-    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc tdsodbc fonts-noto-cjk poppler-utils
-    libsqlite3-dev libicu-dev)
+# Debian packages: the toolchain, Qt 6 with its SQL drivers and its own translations (its buttons
+# and dialogs in Chinese), libcrypto (password hashes), ICU (the pinyin initials of item names),
+# the CJK fonts, poppler-utils (pdftotext), with which a test reads a printed receipt back, and
+# the sqlite3 headers, with which the benches time the same statements without the data layer.
+VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev libicu-dev
+    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc qt6-translations-l10n tdsodbc fonts-noto-cjk
+    poppler-utils libsqlite3-dev)
 
 install_packages() {
     local missing=()
