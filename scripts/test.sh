@@ -31,6 +31,20 @@ if [ "$(id -u)" -eq 0 ]; then PG_AS=(runuser -u "$PG_USER" --); else PG_AS=(sudo
 export VESK_TEST_PG_RESTART="${PG_AS[*]} $PG_BIN/pg_ctl -D $PG_DIR/data -l $PG_DIR/log -m fast -w restart >/dev/null"
 echo "== the optimised build"
 (cd "$VESK_BUILD" && ctest --output-on-failure --parallel "$(nproc)" "$@")
+echo "== the Debian package, installed and started once with a fresh home folder"
+(cd "$VESK_BUILD" && cpack -G DEB -B "$VESK_BUILD/package-out" >/dev/null)
+VESK_DEB="$(ls "$VESK_BUILD"/package-out/vesk_*_amd64.deb)"
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$VESK_DEB" >/dev/null
+VESK_HOME="$(mktemp -d /tmp/vesk-home.XXXXXX)"
+# The login window waits for the operator: the program is stopped once it had time to start.
+env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$VESK_HOME" QT_QPA_PLATFORM=offscreen timeout 15 /usr/bin/vesk || true
+if [ ! -f "$VESK_HOME/.local/share/vesk/vesk/data.mdb" ]; then
+    echo "the installed program made no database in the user's data folder" >&2
+    exit 1
+fi
+echo "== installed: $(basename "$VESK_DEB"); first start made $VESK_HOME/.local/share/vesk/vesk/data.mdb"
+rm -rf "$VESK_HOME"
+as_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vesk >/dev/null
 echo "== the Debug build with sanitizers"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$VESK_ROOT/scripts/lsan.supp:print_suppressions=0"

@@ -13,6 +13,9 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -513,6 +516,15 @@ void TMainFm::closeEvent(QCloseEvent *event)
 
 void TMainFm::openHelp()
 {
-    // A missing guide or viewer is not worth a message.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_run.appDir).filePath(u"help.html"_s)));
+    // The venue's own guide beside the program comes first; else the one inside the program,
+    // written out where the browser can read it. A missing viewer is not worth a message.
+    QString guide = QDir(m_run.appDir).filePath(u"help.html"_s);
+    if (!QFileInfo::exists(guide)) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        QDir().mkpath(folder);
+        guide = QDir(folder).filePath(u"help.html"_s);
+        QFile::remove(guide);
+        QFile::copy(u":/help/help.html"_s, guide);
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
 }
