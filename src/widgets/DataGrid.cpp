@@ -881,10 +881,27 @@ void DataGrid::showWindow(Window window, const Totals *totals)
         m_sums = totals->sums;
     }
     m_model->reset(std::move(window.rows), window.moreBefore, window.moreAfter);
+    widenToContent();
     selectRow(window.current);
     m_quiet = false;
     updateFooter();
     reportCurrentRow();
+}
+
+// A column's declared width is where it starts; a header or a value wider than that widens it,
+// so that no amount is cut to "11…". The rows in view decide, and the grid never narrows a
+// column the operator widened.
+void DataGrid::widenToContent()
+{
+    QHeaderView *header = m_view->horizontalHeader();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (header->isSectionHidden(i))
+            continue;
+        const int wanted =
+            std::max(static_cast<QAbstractItemView *>(m_view)->sizeHintForColumn(i), header->sectionSizeHint(i));
+        if (wanted > header->sectionSize(i))
+            m_view->setColumnWidth(i, wanted);
+    }
 }
 
 void DataGrid::appendBlock()

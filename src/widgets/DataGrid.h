@@ -28,7 +28,7 @@ struct GridColumn
 {
     QString field;  // a column of the query's result, spelt exactly as the result names it
     QString title;  // header text; the field when empty
-    int width = 80; // pixels
+    int width = 80; // pixels at first; a wider header or value widens it
     ColumnKind kind = ColumnKind::Text;
     bool summed = false; // the footer shows its sum (Integer, Money and Factor columns only)
     bool visible = true; // a hidden column is still read, so value() gives it (row ids, say)
@@ -210,6 +210,7 @@ private:
     bool seekRow(const QString &field, const SqlValue &value, const QString *prefix);
     void showWindow(Window window, const Totals *totals);
     void appendBlock();
+    void widenToContent();
     void prependBlock();
     void readBeforeWhenAtTop();
     void windowKey(const QKeyEvent *key);

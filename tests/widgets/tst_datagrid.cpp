@@ -205,7 +205,27 @@ private slots:
     void activationAndCurrentRow();
     void failuresLeaveAClearState_data() { TestDatabase::addKindRows(); }
     void failuresLeaveAClearState();
+    void narrowColumnsWidenToTheirValues();
 };
+
+// A declared width is where a column starts: a value or a header wider than it widens the column
+// (the board's 合计 was cut to "11…"); a column wide enough keeps its width.
+void TestDataGrid::narrowColumnsWidenToTheirValues()
+{
+    Fixture f(u"sqlite"_s);
+    QList<GridColumn> columns = gridColumns();
+    columns[2].width = 20; // 金额
+    f.grid.setColumns(columns);
+    addRow(f.db(), 1, Money::fromUnits(12345678));
+    f.open();
+    QHeaderView *header = f.grid.view()->horizontalHeader();
+    const int amount = columnOf(f.grid, u"金额"_s);
+    const QString shown = f.grid.displayText(0, u"金额"_s);
+    QCOMPARE(shown, u"12345678"_s);
+    QVERIFY2(header->sectionSize(amount) >= f.grid.view()->fontMetrics().horizontalAdvance(shown),
+             qPrintable(QString::number(header->sectionSize(amount))));
+    QCOMPARE(header->sectionSize(columnOf(f.grid, u"时间"_s)), 150);
+}
 
 void TestDataGrid::headerClickSortsByTheStoredValue()
 {
