@@ -29,7 +29,15 @@ std::optional<Database> openSharedConnection(const StartupSettings &settings, co
     }
     // Any file opens; only a database with this program's tables can be worked on, so another
     // one goes the same way back to the database settings as a database that does not open.
-    const QStringList missing = DeliveredDatabase::missingTables(*db);
+    QStringList missing;
+    try {
+        DeliveredDatabase::addProgramTables(*db);
+        missing = DeliveredDatabase::missingTables(*db);
+    } catch (const DbError &e) {
+        Database::remove(db->connectionName());
+        prompt.message(nullptr, e.text(), Prompt::Icon::Error);
+        return std::nullopt;
+    }
     if (missing.isEmpty())
         return db;
     Database::remove(db->connectionName());

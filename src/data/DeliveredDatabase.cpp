@@ -109,6 +109,38 @@ QStringList missingTables(const Database &db)
     return missing;
 }
 
+void addProgramTables(const Database &db)
+{
+    // The tables the program keeps beyond the system's own; the schema scripts create them last.
+    static const QStringList programTables = {u"密码错误"_s};
+    const QStringList missing = missingTables(db);
+    QStringList wanted;
+    for (const QString &table : programTables) {
+        if (missing.contains(table))
+            wanted << table;
+    }
+    if (wanted.isEmpty() || missing.size() > wanted.size())
+        return;
+    // The statements of the schema script that name a wanted table: its creation and its indexes.
+    QString script;
+    QString statement;
+    for (const QString &line : schemaScript(db.kind()).split(u'\n')) {
+        if (line.trimmed().startsWith(u"--"_s))
+            continue;
+        statement += line + u'\n';
+        if (!line.trimmed().endsWith(u';'))
+            continue;
+        for (const QString &table : wanted) {
+            if (statement.contains(u' ' + table + u' ') || statement.contains(u' ' + table + u'('))
+                script += statement;
+        }
+        statement.clear();
+    }
+    Transaction tx(db);
+    db.executeScript(script);
+    tx.commit();
+}
+
 void create(const Database &db)
 {
     if (holdsTables(db))

@@ -19,6 +19,10 @@ bool holdsTables(const Database &db);
 // The program's tables the database lacks, in the order they are created; empty for a database
 // of this program. A file that is no database at all lacks every one.
 QStringList missingTables(const Database &db);
+// A database of an earlier version of the program holds the system's tables but not the ones the
+// program added since (密码错误): those are created, with their indexes, in one transaction. A
+// database without the system's tables is left alone. Throws DbError.
+void addProgramTables(const Database &db);
 // Creates tables, indexes and delivered rows in one transaction. Throws DbError,
 // and refuses a database that already holds the tables.
 void create(const Database &db);

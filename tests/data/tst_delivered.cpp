@@ -39,6 +39,8 @@ private slots:
     void everyTableHasExactlyItsColumns();
     void deliveredRows_data() { TestDatabase::addKindRows(); }
     void deliveredRows();
+    void anEarlierVersionsDatabaseGetsTheProgramsTables_data() { TestDatabase::addKindRows(); }
+    void anEarlierVersionsDatabaseGetsTheProgramsTables();
     void creationRefusesADatabaseWithTheTables_data() { TestDatabase::addKindRows(); }
     void creationRefusesADatabaseWithTheTables();
     void createAtMakesANewFileAndRefusesAnExistingOne();
@@ -169,4 +171,25 @@ void TestDelivered::serverScriptsDefineEveryColumn()
 }
 
 QTEST_GUILESS_MAIN(TestDelivered)
+// A venue's database made before the program kept its own tables opens and gets them; a
+// database that lacks the system's tables is not made one by this.
+void TestDelivered::anEarlierVersionsDatabaseGetsTheProgramsTables()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    t.db().executeScript(u"drop table 密码错误"_s);
+    QCOMPARE(DeliveredDatabase::missingTables(t.db()), QStringList({u"密码错误"_s}));
+    DeliveredDatabase::addProgramTables(t.db());
+    QVERIFY(DeliveredDatabase::missingTables(t.db()).isEmpty());
+    t.db().execute(Statement::insert(u"密码错误"_s, {{u"类别"_s, SqlValue::text(u"会员"_s)},
+                                                   {u"名称"_s, SqlValue::text(u"8001"_s)},
+                                                   {u"时间"_s, SqlValue::dateTime(QDateTime::currentDateTime())}}));
+    DeliveredDatabase::addProgramTables(t.db()); // nothing to do a second time
+    QCOMPARE(t.db().scalar(Statement(u"select count(*) from 密码错误"_s)).toInt(), 1);
+
+    TestDatabase empty(kind, TestDatabase::Content::Empty);
+    DeliveredDatabase::addProgramTables(empty.db());
+    QCOMPARE(DeliveredDatabase::missingTables(empty.db()).size(), Schema::tables().size());
+}
+
 #include "tst_delivered.moc"
