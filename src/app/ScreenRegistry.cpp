@@ -1,5 +1,7 @@
 #include "ScreenRegistry.h"
 
+#include "admin/AdminChangePassUt.h"
+#include "admin/AdminUt.h"
 #include "billing/AddConsumeUt.h"
 #include "billing/CheckOutUt.h"
 #include "billing/OpenDanUt.h"
@@ -161,8 +163,10 @@ QList<ScreenEntry> buildEntries()
         screen(u"TFwsTcTjFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcTj"_s, u"服务生提成统计"_s)}),
         screen(u"TFwsTcMxFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcMx"_s, u"服务生提成明细"_s)}),
 
-        screen(u"TAdminFm"_s, Permission::AdminSettings, {menuItem(Maintain, u"actAdmin"_s, u"管理员设置"_s)}),
-        screen(u"TAdminChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actAdminChangePass"_s, u"管理密码修改"_s)}),
+        screen(u"TAdminFm"_s, Permission::AdminSettings, {menuItem(Maintain, u"actAdmin"_s, u"管理员设置"_s)},
+               opener<TAdminFm>()),
+        screen(u"TAdminChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actAdminChangePass"_s, u"管理密码修改"_s)},
+               opener<TAdminChangePassFm>()),
         screen(u"THYChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actHyChangePass"_s, u"会员密码修改"_s)}),
         screen(u"TDataClearFm"_s, Permission::DataClear, {menuItem(Maintain, u"actDataClear"_s, u"数据初始化"_s)}),
         screen(u"数据备份"_s, Permission::Backup, {menuItem(Maintain, u"actBackup"_s, u"数据备份"_s)}),

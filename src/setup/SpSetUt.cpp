@@ -24,7 +24,6 @@ TSpSetFm::TSpSetFm(const ScreenContext &ctx, QWidget *parent)
 {
     m_ui->setupUi(this);
     DataGrid *rooms = m_ui->roomTypeGrid;
-    rooms->setAccessibleName(u"包厢管理"_s);
     rooms->setDatabase(m_ctx.db);
     rooms->setColumns(GridColumns(Tags::RoomTypeTable)
                           .rowNumber()
@@ -36,7 +35,6 @@ TSpSetFm::TSpSetFm(const ScreenContext &ctx, QWidget *parent)
                           .add(u"容纳人数"_s, 70));
     guard(m_ctx.prompt, rooms);
     DataGrid *tags = m_ui->tagGrid;
-    tags->setAccessibleName(u"手牌管理"_s);
     tags->setDatabase(m_ctx.db);
     tags->setColumns(GridColumns(Tags::TagTable)
                          .rowNumber()

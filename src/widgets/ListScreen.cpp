@@ -58,6 +58,7 @@ ListScreen::ListScreen(const ScreenContext &context, ListSpec spec, QWidget *par
     m_valueEdit = new QLineEdit(searchGroup);
     m_valueEdit->setObjectName(u"valueEdit"_s);
     containsLabel->setBuddy(m_valueEdit);
+    m_valueEdit->setAccessibleName(containsLabel->text());
     auto *searchButton = new QPushButton(u"检索"_s, searchGroup);
     searchButton->setObjectName(u"searchButton"_s);
     // Enter belongs to the value box, and to the grid's row (the editor) when it has the focus.
