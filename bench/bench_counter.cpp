@@ -18,11 +18,14 @@
 #include "db/DateTimeText.h"
 #include "db/PasswordHash.h"
 #include "session/RunState.h"
+#include "setup/Tags.h"
+#include "setup/XmUt.h"
 #include "widgets/DataGrid.h"
 #include "widgets/Prompt.h"
 #include "widgets/ScreenContext.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -814,6 +817,47 @@ void measureCounter(QApplication &app, Program &p, Raw *raw, const Options &o, c
                     throw std::runtime_error("raw: item not found");
             });
         rows.append(r);
+    }
+
+    if (durableOnlyRows && raw) {
+        // Setting up: the catalogue list over the venue's items, its search, a batch of tags.
+        TableRow open{u"catalogue list (TXmFm) over 20,000 items: open and paint"_s, u"< 50 ms"_s};
+        std::unique_ptr<TXmFm> list;
+        open.vesk = measure(std::min(runs, 7), [&](int) { list.reset(); }, [&](int) {
+            list = std::make_unique<TXmFm>(p.context());
+            list->show();
+            settle(app);
+        });
+        rows.append(open);
+
+        const QString lastName =
+            p.db.scalar(Statement(u"select 项目名 from 商品项目库 where ID="_s).integer(p.catalogue.lastId)).toString();
+        TableRow search{u"catalogue list: 检索 项目名 = the last item"_s, u"< 50 ms"_s};
+        search.vesk = measure(std::min(runs, 7), {}, [&](int) {
+            auto *field = list->findChild<QComboBox *>(u"fieldBox"_s);
+            auto *value = list->findChild<QLineEdit *>(u"valueEdit"_s);
+            field->setCurrentText(u"项目名"_s);
+            value->setText(lastName);
+            QTest::keyClick(value, Qt::Key_Return);
+            settle(app);
+            if (list->grid().totalCount() < 1)
+                throw std::runtime_error("the catalogue search found nothing");
+        });
+        list.reset();
+        rows.append(search);
+
+        TableRow batch{u"a batch of 1,000 tags (one transaction), durable"_s, u"< 1 s"_s};
+        const Tags tags(p.db);
+        batch.vesk = measure(3, {}, [&](int i) {
+            TagBatch b;
+            b.marker = u"BT%1-"_s.arg(i);
+            b.start = u"1"_s;
+            b.end = u"1000"_s;
+            b.roomType = programTags.roomType();
+            if (tags.addBatch(b) != 1000)
+                throw std::runtime_error("the batch did not add 1,000 tags");
+        });
+        rows.append(batch);
     }
 
     // The grid over 结帐明细.

@@ -286,6 +286,8 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent)
     m_view->setWordWrap(false);
     m_view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_view->verticalHeader()->hide();
+    // Fitting a column to its values looks at the rows in view only, not at a thousand of them.
+    m_view->verticalHeader()->setResizeContentsPrecision(0);
     QHeaderView *header = m_view->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
