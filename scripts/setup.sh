@@ -15,10 +15,11 @@ as_root() {
 # Debian packages: the toolchain, Qt 6 with its SQL drivers and its own translations (its buttons
 # and dialogs in Chinese), libcrypto (password hashes), ICU (the pinyin initials of item names),
 # the CJK fonts, poppler-utils (pdftotext), with which a test reads a printed receipt back, and
-# the sqlite3 headers, with which the benches time the same statements without the data layer.
+# the sqlite3 headers, with which the benches time the same statements without the data layer;
+# dpkg-dev and file, with which cpack computes the Debian package's dependencies.
 VESK_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libssl-dev libicu-dev
     libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc qt6-translations-l10n tdsodbc fonts-noto-cjk
-    poppler-utils libsqlite3-dev)
+    poppler-utils libsqlite3-dev dpkg-dev file)
 
 install_packages() {
     local missing=()
