@@ -6,6 +6,7 @@
 #include "billing/CheckOutUt.h"
 #include "billing/OpenDanUt.h"
 #include "card/SeticmUt.h"
+#include "data/Backup.h"
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
@@ -13,6 +14,13 @@
 #include "setup/SpSetUt.h"
 #include "setup/SpStatusUt.h"
 #include "setup/XmUt.h"
+
+#include "widgets/Guard.h"
+#include "widgets/Prompt.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QDir>
 
 using namespace Qt::StringLiterals;
 
@@ -169,7 +177,18 @@ QList<ScreenEntry> buildEntries()
                opener<TAdminChangePassFm>()),
         screen(u"THYChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actHyChangePass"_s, u"会员密码修改"_s)}),
         screen(u"TDataClearFm"_s, Permission::DataClear, {menuItem(Maintain, u"actDataClear"_s, u"数据初始化"_s)}),
-        screen(u"数据备份"_s, Permission::Backup, {menuItem(Maintain, u"actBackup"_s, u"数据备份"_s)}),
+        screen(u"数据备份"_s, Permission::Backup, {menuItem(Maintain, u"actBackup"_s, u"数据备份"_s)},
+               [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
+                   const QString proposed =
+                       QDir(ctx.session.appDir()).filePath(Backup::proposedName(QDate::currentDate()));
+                   const QString target = ctx.prompt.saveFileName(parent, u"数据备份"_s, proposed, QString());
+                   if (target.isEmpty())
+                       return int(QDialog::Rejected);
+                   const bool done = guard(ctx.prompt, parent, [&] { Backup::backUp(ctx.db, target); });
+                   if (done)
+                       ctx.prompt.message(parent, Backup::doneMessage(target));
+                   return int(done ? QDialog::Accepted : QDialog::Rejected);
+               }),
         screen(u"数据恢复"_s, Permission::Restore, {menuItem(Maintain, u"actRestore"_s, u"数据恢复"_s)}),
         screen(u"TSeticmFm"_s, std::nullopt, {hiddenPlace(menuItem(Maintain, u"actSeticm"_s, u"IC卡设备设置"_s))},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {

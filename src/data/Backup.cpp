@@ -1,0 +1,93 @@
+#include "Backup.h"
+
+#include "data/DeliveredDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the copy holds, read on a connection of its own that cannot write to it: an empty
+// string when it is whole and this program's, else what is wrong.
+QString checkCopy(const QString &path)
+{
+    const QString name = u"backup-check-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        if (!db.open()) {
+            problem = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(u"pragma integrity_check"_s) || !q.next())
+                problem = q.lastError().text();
+            else if (q.value(0).toString() != u"ok"_s)
+                problem = u"完整性检查: "_s + q.value(0).toString();
+            q.finish();
+            if (problem.isEmpty()) {
+                const QStringList missing = DeliveredDatabase::missingTables(Database(db, DbKind::Sqlite));
+                if (!missing.isEmpty())
+                    problem = u"缺少数据表: "_s + missing.join(u", "_s);
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return problem;
+}
+
+} // namespace
+
+namespace Backup {
+
+Failed::Failed(const QString &message) : Refusal(message) {}
+
+QString proposedName(const QDate &today)
+{
+    return today.toString(u"yyyy-MM-dd"_s) + u"备份文件"_s;
+}
+
+QString doneMessage(const QString &target)
+{
+    return u"数据备份完毕！备份文件: "_s + QDir::toNativeSeparators(target);
+}
+
+void backUp(const Database &db, const QString &target)
+{
+    if (db.kind() != DbKind::Sqlite)
+        throw Failed(u"数据库在服务器上,本程序只备份本机的数据库文件.请用服务器的备份工具备份"
+                     "(PostgreSQL: pg_dump)."_s);
+    const QFileInfo info(target);
+    if (!info.absoluteDir().exists())
+        throw Failed(u"数据备份失败: 文件夹不存在: "_s + QDir::toNativeSeparators(info.absolutePath()));
+    // Written beside the target, so that putting it in place is a rename on the same disk.
+    const QString part = info.absoluteFilePath() + u".part-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    try {
+        db.execute(Statement(u"vacuum into "_s).text(part));
+    } catch (const DbError &e) {
+        QFile::remove(part);
+        throw Failed(u"数据备份失败: "_s + e.driverText());
+    }
+    const QString problem = checkCopy(part);
+    if (!problem.isEmpty()) {
+        QFile::remove(part);
+        throw Failed(u"数据备份失败,备份文件没有通过检查: "_s + problem);
+    }
+    // rename() replaces an earlier backup of that name in one step.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
+        QFile::remove(part);
+        throw Failed(u"数据备份失败: 无法写入 "_s + QDir::toNativeSeparators(info.absoluteFilePath()));
+    }
+}
+
+} // namespace Backup

@@ -1,0 +1,31 @@
+#pragma once
+// Backing up the embedded database while the program works on it. The copy is taken by SQLite
+// itself (VACUUM INTO), which reads a consistent snapshot including what the write-ahead log
+// holds, written beside the target, checked to open whole with the program's tables, and only
+// then put in the target's place; a failure leaves any earlier file of that name untouched.
+
+#include "db/Database.h"
+#include "db/Refusal.h"
+
+#include <QDate>
+#include <QString>
+
+namespace Backup {
+
+// The name the save dialog proposes: the day, "yyyy-MM-dd", and "备份文件", no extension.
+QString proposedName(const QDate &today);
+
+// Copies the database the connection works on to the target path, replacing a file there.
+// Refused (Backup::Failed) for a database on a server, and when the copy cannot be made or does
+// not check out; the message says why.
+void backUp(const Database &db, const QString &target);
+
+class Failed : public Refusal
+{
+public:
+    explicit Failed(const QString &message);
+};
+
+QString doneMessage(const QString &target);
+
+} // namespace Backup
