@@ -32,24 +32,18 @@ void TAddSpFm::save()
     const TagBatch batch{m_ui->markerEdit->text(), m_ui->frontRadio->isChecked(), m_ui->startEdit->text(),
                          m_ui->endEdit->text(),    m_ui->roomBox->currentText(),  m_ui->locationEdit->text(),
                          m_ui->natureEdit->text()};
-    QString field;
-    const bool written = guard(m_ctx.prompt, this, [&] {
-        try {
-            m_rules.addBatch(batch);
-        } catch (const Refusal &refusal) {
-            field = refusal.field();
-            throw;
-        }
-    });
-    if (!written) {
-        if (field == u"start"_s)
-            m_ui->startEdit->setFocus();
-        else if (field == u"end"_s)
-            m_ui->endEdit->setFocus();
-        else if (!field.isEmpty())
-            m_ui->roomBox->setFocus();
+    const bool written = guard(
+        m_ctx.prompt, this, [&] { m_rules.addBatch(batch); },
+        [this](const QString &field) {
+            if (field == u"start"_s)
+                m_ui->startEdit->setFocus();
+            else if (field == u"end"_s)
+                m_ui->endEdit->setFocus();
+            else
+                m_ui->roomBox->setFocus();
+        });
+    if (!written)
         return;
-    }
     m_ctx.prompt.message(this, u"手牌批量添加成功！"_s, Prompt::Icon::Warning);
     accept();
 }

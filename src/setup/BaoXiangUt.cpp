@@ -8,7 +8,8 @@
 using namespace Qt::StringLiterals;
 
 TBaoXiangFm::TBaoXiangFm(const ScreenContext &ctx, std::optional<qint64> rowNumber, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::TBaoXiangFm>()), m_ctx(ctx), m_rules(ctx.db), m_row(rowNumber)
+    : QDialog(parent), m_ui(std::make_unique<Ui::TBaoXiangFm>()), m_ctx(ctx), m_rules(ctx.db),
+      m_row(rowNumber)
 {
     m_ui->setupUi(this);
     m_form = new RecordForm(Tags::RoomTypeTable, this);
@@ -31,21 +32,16 @@ TBaoXiangFm::~TBaoXiangFm() = default;
 
 void TBaoXiangFm::save()
 {
-    QString field;
-    const bool written = guard(m_ctx.prompt, this, [&] {
-        try {
+    const bool written = guard(
+        m_ctx.prompt, this,
+        [&] {
             const ColumnValues values = m_form->values();
             if (m_row)
                 m_rules.changeRoomType(*m_row, values);
             else
                 m_row = m_rules.addRoomType(values);
-        } catch (const Refusal &refusal) {
-            field = refusal.field();
-            throw;
-        }
-    });
+        },
+        [this](const QString &field) { m_form->focus(field); });
     if (written)
         accept();
-    else if (!field.isEmpty())
-        m_form->focus(field);
 }

@@ -39,24 +39,18 @@ TEditSpFm::~TEditSpFm() = default;
 
 void TEditSpFm::save()
 {
-    QString field;
-    const bool written = guard(m_ctx.prompt, this, [&] {
-        try {
+    const bool written = guard(
+        m_ctx.prompt, this,
+        [&] {
             const ColumnValues values = m_form->values();
             if (m_row)
                 m_rules.changeTag(*m_row, values);
             else
                 m_row = m_rules.addTag(values);
-        } catch (const Refusal &refusal) {
-            field = refusal.field();
-            throw;
-        }
-    });
-    if (!written) {
-        if (!field.isEmpty())
-            m_form->focus(field);
+        },
+        [this](const QString &field) { m_form->focus(field); });
+    if (!written)
         return;
-    }
     m_ctx.prompt.message(this, u"添加成功！"_s, Prompt::Icon::Warning);
     accept();
 }

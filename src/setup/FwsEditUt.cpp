@@ -48,23 +48,17 @@ void TFwsEditFm::save()
     const std::optional<ColumnValues> values = m_form->checkedValues(m_ctx.prompt, this);
     if (!values)
         return;
-    QString refusedField;
-    const bool written = guard(m_ctx.prompt, this, [&] {
-        try {
+    const bool written = guard(
+        m_ctx.prompt, this,
+        [&] {
             if (m_row)
                 m_rules.change(*m_row, *values);
             else
                 m_row = m_rules.add(*values);
-        } catch (const Refusal &refusal) {
-            refusedField = refusal.field();
-            throw;
-        }
-    });
-    if (!written) {
-        if (!refusedField.isEmpty())
-            m_form->focus(refusedField);
+        },
+        [this](const QString &field) { m_form->focus(field); });
+    if (!written)
         return;
-    }
     m_saved = m_row;
     accept();
 }

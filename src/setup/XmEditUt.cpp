@@ -34,8 +34,9 @@ TXmEditFm::TXmEditFm(const ScreenContext &ctx, std::optional<qint64> rowNumber, 
         .bind(u"打折率"_s, m_ui->rateEdit, m_ui->rateLabel->text());
 
     // A click into an amount selects it, so that typing replaces it.
-    for (QWidget *amount : {static_cast<QWidget *>(m_ui->priceEdit), static_cast<QWidget *>(m_ui->commissionEdit),
-                            static_cast<QWidget *>(m_ui->rateEdit)})
+    for (QWidget *amount :
+         {static_cast<QWidget *>(m_ui->priceEdit), static_cast<QWidget *>(m_ui->commissionEdit),
+          static_cast<QWidget *>(m_ui->rateEdit)})
         amount->installEventFilter(this);
 
     guard(m_ctx.prompt, this, [this] {
@@ -73,10 +74,10 @@ bool TXmEditFm::eventFilter(QObject *watched, QEvent *event)
 void TXmEditFm::save()
 {
     const bool adding = !m_row;
-    QString refusedField;
     std::optional<ColumnValues> values;
-    const bool written = guard(m_ctx.prompt, this, [&] {
-        try {
+    const bool written = guard(
+        m_ctx.prompt, this,
+        [&] {
             Catalogue::requireComplete({{u"所属类型"_s, m_ui->typeBox->currentText()},
                                         {u"是否需要服务"_s, m_ui->serviceBox->currentText()},
                                         {u"项目名"_s, m_ui->nameEdit->text()},
@@ -92,16 +93,10 @@ void TXmEditFm::save()
                 m_rules.change(*m_row, *values);
             else
                 m_row = m_rules.add(*values);
-        } catch (const Refusal &refusal) {
-            refusedField = refusal.field();
-            throw;
-        }
-    });
-    if (!written) {
-        if (!refusedField.isEmpty())
-            m_form->focus(refusedField);
+        },
+        [this](const QString &field) { m_form->focus(field); });
+    if (!written)
         return;
-    }
     m_saved = m_row;
     accept();
 }

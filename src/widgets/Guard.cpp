@@ -18,6 +18,23 @@ bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action)
     return false;
 }
 
+bool guard(Prompt &prompt, QWidget *screen, const std::function<void()> &action,
+           const std::function<void(const QString &field)> &focusField)
+{
+    QString field;
+    const bool done = guard(prompt, screen, [&] {
+        try {
+            action();
+        } catch (const Refusal &r) {
+            field = r.field();
+            throw;
+        }
+    });
+    if (!done && !field.isEmpty())
+        focusField(field);
+    return done;
+}
+
 void guard(Prompt &prompt, DataGrid *grid)
 {
     QObject::connect(grid, &DataGrid::queryFailed, grid, [&prompt, grid](const QString &text) {
