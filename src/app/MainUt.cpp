@@ -433,6 +433,14 @@ void TMainFm::openScreen(const ScreenEntry &entry, const BoardSelection &s)
             RefreshBoard();
             break;
         }
+        case AfterClose::EndIfAccepted:
+            if (accepted) {
+                // The database the run worked on was replaced: nothing more is written to it,
+                // not even this run's exit time.
+                m_leaving = true;
+                close();
+            }
+            break;
         case AfterClose::TagsAndSelect:
             PageControl1Change();
             if (accepted) {

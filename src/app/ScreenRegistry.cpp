@@ -1,12 +1,16 @@
 #include "ScreenRegistry.h"
 
 #include "admin/AdminChangePassUt.h"
+#include "admin/AboutUt.h"
 #include "admin/AdminUt.h"
+#include "admin/SysInfoUt.h"
 #include "billing/AddConsumeUt.h"
 #include "billing/CheckOutUt.h"
 #include "billing/OpenDanUt.h"
 #include "card/SeticmUt.h"
 #include "data/Backup.h"
+#include "data/DataClearUt.h"
+#include "data/Restore.h"
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
 #include "members/MemBerTypeUt.h"
@@ -19,6 +23,7 @@
 #include "widgets/Prompt.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 
@@ -176,7 +181,8 @@ QList<ScreenEntry> buildEntries()
         screen(u"TAdminChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actAdminChangePass"_s, u"管理密码修改"_s)},
                opener<TAdminChangePassFm>()),
         screen(u"THYChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actHyChangePass"_s, u"会员密码修改"_s)}),
-        screen(u"TDataClearFm"_s, Permission::DataClear, {menuItem(Maintain, u"actDataClear"_s, u"数据初始化"_s)}),
+        screen(u"TDataClearFm"_s, Permission::DataClear, {menuItem(Maintain, u"actDataClear"_s, u"数据初始化"_s)},
+               opener<TDataClearFm>()),
         screen(u"数据备份"_s, Permission::Backup, {menuItem(Maintain, u"actBackup"_s, u"数据备份"_s)},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
                    const QString proposed =
@@ -189,16 +195,30 @@ QList<ScreenEntry> buildEntries()
                        ctx.prompt.message(parent, Backup::doneMessage(target));
                    return int(done ? QDialog::Accepted : QDialog::Rejected);
                }),
-        screen(u"数据恢复"_s, Permission::Restore, {menuItem(Maintain, u"actRestore"_s, u"数据恢复"_s)}),
+        screen(u"数据恢复"_s, Permission::Restore, {menuItem(Maintain, u"actRestore"_s, u"数据恢复"_s)},
+               [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
+                   if (!guard(ctx.prompt, parent, [&] { Restore::checkEmbedded(ctx.db); }))
+                       return int(QDialog::Rejected);
+                   const QString chosen = ctx.prompt.openFileName(parent, u"数据恢复"_s, ctx.session.appDir(), QString());
+                   if (chosen.isEmpty())
+                       return int(QDialog::Rejected);
+                   QString kept;
+                   if (!guard(ctx.prompt, parent, [&] { kept = Restore::restore(ctx.db, chosen, QDateTime::currentDateTime()); }))
+                       return int(QDialog::Rejected);
+                   ctx.prompt.message(parent, Restore::doneMessage(kept));
+                   return int(QDialog::Accepted);
+               },
+               AfterClose::EndIfAccepted),
         screen(u"TSeticmFm"_s, std::nullopt, {hiddenPlace(menuItem(Maintain, u"actSeticm"_s, u"IC卡设备设置"_s))},
                [](const ScreenContext &ctx, const BoardSelection &, QWidget *parent) {
                    TSeticmFm form(ctx.reader, parent);
                    return form.exec();
                }),
-        screen(u"TSysInfoFm"_s, Permission::AdminSettings, {menuItem(Maintain, u"actSysInfo"_s, u"系统信息设置"_s)}),
+        screen(u"TSysInfoFm"_s, Permission::AdminSettings, {menuItem(Maintain, u"actSysInfo"_s, u"系统信息设置"_s)},
+               opener<TSysInfoFm>()),
 
         command(u"帮助"_s, BoardCommand::Help, {menuItem(Help, u"actHelp"_s, u"帮助"_s)}),
-        screen(u"TAboutFm"_s, std::nullopt, {menuItem(Help, u"actAbout"_s, u"关于"_s)}),
+        screen(u"TAboutFm"_s, std::nullopt, {menuItem(Help, u"actAbout"_s, u"关于"_s)}, opener<TAboutFm>()),
 
         command(u"系统提示"_s, BoardCommand::Reminder, {toolButton(u"toolReminder"_s, u"系统提示"_s, Tool::Reminder)}),
         command(u"交班管理"_s, BoardCommand::ShiftChange, {toolButton(u"toolShift"_s, u"交班管理"_s, Tool::ShiftChange)}),

@@ -39,6 +39,7 @@ enum class AfterClose {
     TagsIfAccepted, // the active tab's tags and the counts, when the screen was accepted
     TagsAndSelect,  // the active tab's tags always; when accepted, the tag selected again and recounted
     Venue,          // the tabs of the room types, the active one's tags and the counts, always
+    EndIfAccepted,  // the program ends, when the screen was accepted (the database was replaced)
 };
 
 struct BoardPlace

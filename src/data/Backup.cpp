@@ -13,11 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace Backup {
 
-// What the copy holds, read on a connection of its own that cannot write to it: an empty
-// string when it is whole and this program's, else what is wrong.
-QString checkCopy(const QString &path)
+QString checkDatabaseFile(const QString &path)
 {
     const QString name = u"backup-check-"_s + QUuid::createUuid().toString(QUuid::Id128);
     QString problem;
@@ -45,10 +43,6 @@ QString checkCopy(const QString &path)
     QSqlDatabase::removeDatabase(name);
     return problem;
 }
-
-} // namespace
-
-namespace Backup {
 
 Failed::Failed(const QString &message) : Refusal(message) {}
 
@@ -78,7 +72,7 @@ void backUp(const Database &db, const QString &target)
         QFile::remove(part);
         throw Failed(u"数据备份失败: "_s + e.driverText());
     }
-    const QString problem = checkCopy(part);
+    const QString problem = checkDatabaseFile(part);
     if (!problem.isEmpty()) {
         QFile::remove(part);
         throw Failed(u"数据备份失败,备份文件没有通过检查: "_s + problem);

@@ -20,6 +20,11 @@ QString proposedName(const QDate &today);
 // not check out; the message says why.
 void backUp(const Database &db, const QString &target);
 
+// What a database file holds, read on a connection of its own that cannot write to it: an
+// empty text when it opens, passes SQLite's integrity check and has this program's tables,
+// else what is wrong with it.
+QString checkDatabaseFile(const QString &path);
+
 class Failed : public Refusal
 {
 public:

@@ -74,7 +74,8 @@ Database Database::open(const QString &connectionString, const QString &baseDir,
             throw DbError(u"数据库连接失败"_s, u"找不到数据库文件: "_s + QDir::toNativeSeparators(path));
         db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
         db.setDatabaseName(path);
-        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(timeoutSeconds > 0 ? timeoutSeconds * 1000 : 10000));
+        db.setConnectOptions(
+            u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(timeoutSeconds > 0 ? timeoutSeconds * 1000 : 10000));
         break;
     }
     case DbKind::PostgreSql: {
@@ -117,7 +118,8 @@ Database Database::open(const QString &connectionString, const QString &baseDir,
         });
         db.setDatabaseName(odbc);
         if (timeoutSeconds > 0)
-            db.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1"_s.arg(timeoutSeconds));
+            db.setConnectOptions(
+                u"SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1"_s.arg(timeoutSeconds));
         break;
     }
     }
@@ -133,23 +135,43 @@ Database Database::open(const QString &connectionString, const QString &baseDir,
     return Database(db, *kind);
 }
 
+namespace {
+
+void checkpointAndClose(QSqlDatabase db)
+{
+    if (!db.isOpen())
+        return;
+    // Moves the write-ahead log into the file and empties it, so that the data is whole in
+    // data.mdb alone (what a copy of the folder takes). SQLite also does this when its last
+    // connection closes; asking for it here does it while other counters still have the file
+    // open. A checkpoint that cannot finish now is done by a later one.
+    StatementCache::forget(db.connectionName());
+    if (db.driverName() == u"QSQLITE"_s)
+        QSqlQuery(u"pragma wal_checkpoint(TRUNCATE)"_s, db);
+    db.close();
+}
+
+} // namespace
+
 void Database::remove(const QString &connectionName)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-        if (db.isOpen()) {
-            // Moves the write-ahead log into the file and empties it, so that the data is whole
-            // in data.mdb alone (what a copy of the folder takes). SQLite also does this when its
-            // last connection closes; asking for it here does it while other counters still
-            // have the file open. A checkpoint that cannot finish now is done by a later one.
-            StatementCache::forget(connectionName);
-            if (db.driverName() == u"QSQLITE"_s)
-                QSqlQuery(u"pragma wal_checkpoint(TRUNCATE)"_s, db);
-            db.close();
-        }
-    }
+    checkpointAndClose(QSqlDatabase::database(connectionName, false));
     StatementCache::forget(connectionName);
     QSqlDatabase::removeDatabase(connectionName);
+}
+
+void Database::close() const
+{
+    if (m_db.isValid())
+        checkpointAndClose(m_db);
+    StatementCache::forget(m_db.connectionName());
+}
+
+QString Database::filePath() const
+{
+    if (m_kind != DbKind::Sqlite || !m_db.isValid())
+        return {};
+    return QFileInfo(m_db.databaseName()).absoluteFilePath();
 }
 
 void Database::reopenIfLost() const
@@ -159,7 +181,8 @@ void Database::reopenIfLost() const
     StatementCache::forget(m_db.connectionName());
     QSqlDatabase handle = m_db;
     if (!handle.open())
-        throw DbError(u"无法连接数据库服务器,本次操作没有完成.请检查网络和服务器后重试."_s, handle.lastError().text());
+        throw DbError(u"无法连接数据库服务器,本次操作没有完成.请检查网络和服务器后重试."_s,
+                      handle.lastError().text());
     if (m_kind == DbKind::Sqlite)
         configureSqlite(handle);
 }

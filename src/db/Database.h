@@ -29,6 +29,12 @@ public:
                          const QString &connectionName, int timeoutSeconds = 0);
     // Closes and forgets the named Qt connection.
     static void remove(const QString &connectionName);
+    // Closes the connection but keeps it known: the next statement opens it again. An embedded
+    // file is checkpointed first, so that data.mdb alone holds everything when no other
+    // connection has it open.
+    void close() const;
+    // The file an embedded database works on, absolute; empty for a server.
+    QString filePath() const;
 
     bool isOpen() const { return m_db.isValid() && m_db.isOpen(); }
     DbKind kind() const { return m_kind; }

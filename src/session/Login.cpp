@@ -1,4 +1,5 @@
 #include "Login.h"
+#include "ShopInfo.h"
 
 #include "data/DeliveredDatabase.h"
 #include "db/PasswordHash.h"
@@ -62,10 +63,8 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
 
 std::pair<QString, QString> shopInfo(const Database &db)
 {
-    Cursor c = db.query(Statement(u"select * from sysinfo"_s));
-    if (!c.next())
-        return {};
-    return {c.text(u"name"_s), c.text(u"tel"_s)};
+    const ShopInfo shop = ShopInfo::read(db);
+    return {shop.name, shop.tel};
 }
 
 void recordExit(const Database &db, qint64 record, const QDateTime &now)
