@@ -14,5 +14,8 @@ QString date(const QDate &value);
 // Reads either form back; an invalid value when the text is neither.
 QDateTime parseDateTime(const QString &text);
 QDate parseDate(const QString &text);
+// True when the text is a valid date-time already written as dateTime() writes it, so that it
+// can be shown as it is, without reading it into a QDateTime and writing it again.
+bool isDateTimeText(QStringView text);
 
 } // namespace DateTimeText

@@ -3,6 +3,7 @@
 #include "db/DateTimeText.h"
 
 #include <QAbstractTableModel>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -66,6 +67,9 @@ QString cellText(const Database &db, ColumnKind kind, const QVariant &value)
     case ColumnKind::Money:
         return db.moneyFrom(value).toString();
     case ColumnKind::DateTime:
+        // The embedded file stores the very text shown.
+        if (value.typeId() == QMetaType::QString && DateTimeText::isDateTimeText(value.toString()))
+            return value.toString();
         return DateTimeText::dateTime(db.dateTimeFrom(value));
     case ColumnKind::Date:
         return DateTimeText::date(db.dateFrom(value));
@@ -167,7 +171,8 @@ public:
     bool hasMoreBefore() const { return m_moreBefore; }
     bool hasMoreAfter() const { return m_moreAfter; }
     // The change runs inside the reset, so the view never sees columns and rows disagree.
-    void reset(QList<QVariantList> rows, bool moreBefore, bool moreAfter, const std::function<void()> &change = {});
+    void reset(QList<QVariantList> rows, bool moreBefore, bool moreAfter,
+               const std::function<void()> &change = {});
     void appendRows(QList<QVariantList> rows, bool more);
     void prependRows(QList<QVariantList> rows, bool more);
     // After a failure to read them, so that the view does not ask again at every layout.
@@ -408,7 +413,7 @@ void DataGrid::setQuery(const Statement &base, const QString &defaultOrderField,
     updateSortIndicator();
     try {
         resolveNames();
-        const Totals totals = readTotals();
+        const Totals totals = footerTotals();
         showWindow(firstWindow(), &totals);
     } catch (const DbError &) {
         m_names.clear();
@@ -432,7 +437,7 @@ void DataGrid::refresh()
             throw;
         }
     }
-    const Totals totals = readTotals();
+    const Totals totals = footerTotals();
     if (!pagesByKey() || current.isEmpty()) {
         showWindow(firstWindow(std::max(row, 0) + 1), &totals);
         return;
@@ -541,8 +546,11 @@ int DataGrid::currentRow() const
 
 void DataGrid::setCurrentRow(int row)
 {
-    while (row >= m_model->rowCount() && m_model->canFetchMore({}))
-        appendBlock();
+    // The blocks up to the row are read by one statement, not one after the other.
+    if (row >= m_model->rowCount() && m_model->canFetchMore({})) {
+        const int missing = row - m_model->rowCount() + 1;
+        appendBlock((missing + BlockSize - 1) / BlockSize * BlockSize);
+    }
     selectRow(row);
 }
 
@@ -679,6 +687,26 @@ QVariant DataGrid::keyValue(const QVariant &stored) const
     return stored;
 }
 
+DataGrid::Totals DataGrid::footerTotals() const
+{
+    return m_footerVisible ? readTotals() : Totals{};
+}
+
+qint64 DataGrid::totalCount() const
+{
+    if (m_totalCount)
+        return *m_totalCount;
+    if (!m_hasQuery || m_names.isEmpty())
+        return 0;
+    try {
+        m_totalCount = readTotals().count.value_or(0);
+    } catch (const DbError &e) {
+        emit const_cast<DataGrid *>(this)->queryFailed(e.text());
+        return m_model->rowCount();
+    }
+    return *m_totalCount;
+}
+
 DataGrid::Totals DataGrid::readTotals() const
 {
     QString select = u"select count(*)"_s;
@@ -760,7 +788,8 @@ QList<QVariantList> DataGrid::readRows(const QString &where, const QVariantList 
 // key in that run continues by row number within it, and a read that reaches the end of one run
 // goes on at the start of the other, by a second statement. Those rows cost that second
 // statement; none is lost or read twice.
-QList<QVariantList> DataGrid::readAfter(const QVariantList &row, Qt::SortOrder order, bool including) const
+QList<QVariantList> DataGrid::readAfter(const QVariantList &row, Qt::SortOrder order, bool including,
+                                        int count) const
 {
     const bool ascending = order == Qt::AscendingOrder;
     const QString after = ascending ? u" > ?"_s : u" < ?"_s;
@@ -769,36 +798,36 @@ QList<QVariantList> DataGrid::readAfter(const QVariantList &row, Qt::SortOrder o
     const QVariant id = keyValue(row.at(m_rowNumberColumn));
     const int sortColumn = columnIndex(m_sortField);
     if (sortColumn < 0 || sortColumn == m_rowNumberColumn)
-        return readRows(rowNumberAfter, {id}, order);
+        return readRows(rowNumberAfter, {id}, order, count);
 
     const QString sort = quotedName(sortColumn);
     QList<QVariantList> rows;
     if (row.at(sortColumn).isNull()) {
-        rows = readRows(sort + u" is null and "_s + rowNumberAfter, {id}, order);
-        if (m_db.dialect().nullsSortFirst(order) && rows.size() < BlockSize) {
-            rows += readRows(sort + u" is not null"_s, {}, order);
-            rows.resize(std::min(rows.size(), qsizetype(BlockSize)));
+        rows = readRows(sort + u" is null and "_s + rowNumberAfter, {id}, order, count);
+        if (m_db.dialect().nullsSortFirst(order) && rows.size() < count) {
+            rows += readRows(sort + u" is not null"_s, {}, order, count);
+            rows.resize(std::min(rows.size(), qsizetype(count)));
         }
     } else {
         const QVariant key = keyValue(row.at(sortColumn));
-        const QString where = sort + (ascending ? u" >= ?"_s : u" <= ?"_s) + u" and ("_s + sort + after + u" or "_s +
-                              rowNumberAfter + u")"_s;
-        rows = readRows(where, {key, key, id}, order);
-        addNullsAfter(rows, order);
+        const QString where = sort + (ascending ? u" >= ?"_s : u" <= ?"_s) + u" and ("_s + sort + after +
+                              u" or "_s + rowNumberAfter + u")"_s;
+        rows = readRows(where, {key, key, id}, order, count);
+        addNullsAfter(rows, order, count);
     }
     return rows;
 }
 
 // A block that reached the end of the sort column's values goes on with the rows whose sort
 // column is NULL when the order puts them after the values.
-void DataGrid::addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order) const
+void DataGrid::addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order, int count) const
 {
     const int sortColumn = columnIndex(m_sortField);
-    if (rows.size() >= BlockSize || sortColumn < 0 || sortColumn == m_rowNumberColumn ||
+    if (rows.size() >= count || sortColumn < 0 || sortColumn == m_rowNumberColumn ||
         m_db.dialect().nullsSortFirst(order))
         return;
-    rows += readRows(quotedName(sortColumn) + u" is null"_s, {}, order);
-    rows.resize(std::min(rows.size(), qsizetype(BlockSize)));
+    rows += readRows(quotedName(sortColumn) + u" is null"_s, {}, order, count);
+    rows.resize(std::min(rows.size(), qsizetype(count)));
 }
 
 namespace {
@@ -856,8 +885,8 @@ QList<QVariantList> DataGrid::readAtOrAfter(int column, const QVariant &value) c
 {
     const QString name = quotedName(column);
     if (column == columnIndex(m_sortField)) {
-        QList<QVariantList> rows =
-            readRows(name + (m_sortOrder == Qt::AscendingOrder ? u" >= ?"_s : u" <= ?"_s), {value}, m_sortOrder);
+        QList<QVariantList> rows = readRows(
+            name + (m_sortOrder == Qt::AscendingOrder ? u" >= ?"_s : u" <= ?"_s), {value}, m_sortOrder);
         if (!rows.isEmpty())
             addNullsAfter(rows, m_sortOrder);
         return rows;
@@ -881,6 +910,8 @@ void DataGrid::showWindow(Window window, const Totals *totals)
     if (totals) {
         m_totalCount = totals->count;
         m_sums = totals->sums;
+        if (!m_totalCount && !window.moreBefore && !window.moreAfter)
+            m_totalCount = window.rows.size();
     }
     m_model->reset(std::move(window.rows), window.moreBefore, window.moreAfter);
     widenToContent();
@@ -892,31 +923,47 @@ void DataGrid::showWindow(Window window, const Totals *totals)
 
 // A column's declared width is where it starts; a header or a value wider than that widens it,
 // so that no amount is cut to "11…". The rows in view decide, and the grid never narrows a
-// column the operator widened.
+// column the operator widened. A value's width is its text's in the view's font plus the margins
+// the style gives a cell's text: the delegate's own size hint lays every cell's text out, about
+// twenty times the cost, and this runs whenever a new window of rows is shown.
 void DataGrid::widenToContent()
 {
     QHeaderView *header = m_view->horizontalHeader();
+    const QHeaderView *rowsHeader = m_view->verticalHeader();
+    const int rowCount = m_model->rowCount();
+    const int top = std::max(0, rowsHeader->visualIndexAt(0));
+    int bottom = rowsHeader->visualIndexAt(m_view->viewport()->height());
+    if (bottom < 0 || !m_view->isVisible())
+        bottom = rowCount - 1;
+    const QFontMetrics metrics(m_view->font());
+    const int margins =
+        2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) +
+        (m_view->showGrid() ? 1 : 0);
     for (int i = 0; i < m_columns.size(); ++i) {
         if (header->isSectionHidden(i))
             continue;
-        const int wanted =
-            std::max(static_cast<QAbstractItemView *>(m_view)->sizeHintForColumn(i), header->sectionSizeHint(i));
+        int wanted = header->sectionSizeHint(i);
+        for (int row = top; row <= bottom && row < rowCount; ++row) {
+            const QString text = m_model->data(m_model->index(row, i), Qt::DisplayRole).toString();
+            if (!text.isEmpty())
+                wanted = std::max(wanted, metrics.horizontalAdvance(text) + margins);
+        }
         if (wanted > header->sectionSize(i))
             m_view->setColumnWidth(i, wanted);
     }
 }
 
-void DataGrid::appendBlock()
+void DataGrid::appendBlock(int count)
 {
     const QList<QVariantList> &loaded = m_model->rows();
     QList<QVariantList> rows;
     if (!pagesByKey())
-        rows = readRows({}, {}, m_sortOrder, BlockSize, loaded.size());
+        rows = readRows({}, {}, m_sortOrder, count, loaded.size());
     else if (loaded.isEmpty())
-        rows = readRows({}, {}, m_sortOrder);
+        rows = readRows({}, {}, m_sortOrder, count);
     else
-        rows = readAfter(loaded.last(), m_sortOrder, false);
-    const bool more = rows.size() == BlockSize;
+        rows = readAfter(loaded.last(), m_sortOrder, false, count);
+    const bool more = rows.size() == count;
     m_model->appendRows(std::move(rows), more);
 }
 
@@ -1015,7 +1062,7 @@ QString DataGrid::footerTextAt(int column) const
     if (column < 0 || column >= m_columns.size())
         return {};
     if (column == firstVisibleColumn())
-        return u"共 %1 条"_s.arg(m_totalCount);
+        return u"共 %1 条"_s.arg(totalCount());
     if (isSummable(m_columns.at(column)) && column < m_sums.size())
         return sumText(m_db, m_columns.at(column).kind, m_sums.at(column));
     return {};

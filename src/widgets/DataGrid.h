@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
+#include <optional>
 
 class QKeyEvent;
 class QLabel;
@@ -132,10 +133,12 @@ public:
     // while the footer is hidden too, except for the sums, which are only asked for when shown.
     QString footerText(const QString &field) const;
 
-    // The number of rows of the whole result, counted by the database whenever the query runs
-    // (whether or not the footer is shown), so screens can tell an empty result at once.
-    // seek() and the view's reading change nothing of it.
-    qint64 totalCount() const { return m_totalCount; }
+    // The number of rows of the whole result. A first block that holds the whole result is its
+    // count; otherwise the database counts when the footer shows or when this is first asked
+    // after the query ran, not before: counting millions of rows costs what reading them does.
+    // seek() and the view's reading change nothing of it. A failed count is reported through
+    // queryFailed() and gives the rows loaded.
+    qint64 totalCount() const;
     // The rows of the window.
     int loadedRowCount() const;
 
@@ -177,8 +180,8 @@ private:
     class Model;
     struct Totals
     {
-        qint64 count = 0;
-        QVariantList sums; // by column, invalid where not summed; empty when not asked for
+        std::optional<qint64> count; // nothing when not counted
+        QVariantList sums;           // by column, invalid where not summed; empty when not asked for
     };
 
     // Rows read to be shown together, in the grid's order, and the one to make current.
@@ -197,19 +200,22 @@ private:
     QSqlQuery run(const QString &sql, const QVariantList &keys = {}) const;
     QVariant keyValue(const QVariant &stored) const;
     Totals readTotals() const;
+    // The count and sums the footer shows, read only while it shows.
+    Totals footerTotals() const;
     QString selectText() const;
     QString orderClause(Qt::SortOrder order) const;
     QList<QVariantList> readRows(const QString &where, const QVariantList &keys, Qt::SortOrder order,
                                  int count = BlockSize, qint64 offset = 0) const;
-    QList<QVariantList> readAfter(const QVariantList &row, Qt::SortOrder order, bool including) const;
+    QList<QVariantList> readAfter(const QVariantList &row, Qt::SortOrder order, bool including,
+                                  int count = BlockSize) const;
     Window firstWindow(int rowsWanted = 1) const;
     Window lastWindow() const;
-    void addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order) const;
+    void addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order, int count = BlockSize) const;
     Window windowAt(const QVariantList &row, QList<QVariantList> after = {}) const;
     QList<QVariantList> readAtOrAfter(int column, const QVariant &value) const;
     bool seekRow(const QString &field, const SqlValue &value, const QString *prefix);
     void showWindow(Window window, const Totals *totals);
-    void appendBlock();
+    void appendBlock(int count = BlockSize);
     void widenToContent();
     void prependBlock();
     void readBeforeWhenAtTop();
@@ -233,7 +239,7 @@ private:
     int m_rowNumberColumn = -1;
     QString m_sortField;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
-    qint64 m_totalCount = 0;
+    mutable std::optional<qint64> m_totalCount;
     QVariantList m_sums;
     bool m_footerVisible = false;
     bool m_quiet = false; // while rows are replaced, the passing current rows are not reported
