@@ -95,9 +95,10 @@ void THYConsumeCXFm::showEvent(QShowEvent *event)
 void THYConsumeCXFm::search()
 {
     guard(m_ctx.prompt, this, [this] {
-        const Statement query =
-            Members::billsQuery(m_ui->periodPicker->period(), m_ui->fieldBox->currentText(), m_ui->valueEdit->text());
+        const Period period = m_ui->periodPicker->period();
+        const Statement query = Members::billsQuery(period, m_ui->fieldBox->currentText(), m_ui->valueEdit->text());
         m_ui->billGrid->setQuery(query);
+        m_listed = period;
         showLines();
     });
 }
@@ -114,6 +115,13 @@ void THYConsumeCXFm::showLines()
 void THYConsumeCXFm::print()
 {
     guard(m_ctx.prompt, this, [this] {
-        printRows(this, m_ctx.prompt, u":/report_templates/member_bills.json"_s, *m_ui->billGrid, Members::BillTable);
+        // The title says which days the list covers: those of the bills shown, whatever the
+        // picker says now.
+        const QString days = m_listed ? Members::periodText(*m_listed) : QString();
+        printRows(this, m_ctx.prompt, u":/report_templates/member_bills.json"_s, *m_ui->billGrid, Members::BillTable,
+                  [&](const QString &object, QString &text) {
+                      if (object == u"Period"_s)
+                          text = days;
+                  });
     });
 }

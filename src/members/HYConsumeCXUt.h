@@ -5,8 +5,11 @@
 
 #include "widgets/ScreenContext.h"
 
+#include "db/Period.h"
+
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class THYConsumeCXFm;
@@ -37,4 +40,5 @@ private:
     std::unique_ptr<Ui::THYConsumeCXFm> m_ui;
     ScreenContext m_ctx;
     bool m_shown = false;
+    std::optional<Period> m_listed; // the period of the bills shown
 };

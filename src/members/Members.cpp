@@ -101,6 +101,11 @@ Statement Members::billsQuery(const Period &period, const QString &field, const 
     return st.sql(u" like "_s).text(u'%' + escaped + u'%').sql(u" escape '!'"_s);
 }
 
+QString Members::periodText(const Period &period)
+{
+    return period.first().toString(u"yyyy-MM-dd"_s) + u" 至 "_s + period.last().toString(u"yyyy-MM-dd"_s);
+}
+
 Statement Members::billLinesQuery(const QString &billNumber)
 {
     if (billNumber.isEmpty())

@@ -35,6 +35,8 @@ public:
     // (anywhere, the value taken verbatim, wildcards included) when a value is given. Throws
     // UnknownColumnError for a field 结帐管理 lacks, before anything runs.
     static Statement billsQuery(const Period &period, const QString &field = {}, const QString &value = {});
+    // "2026-04-01 至 2026-04-30", as a printed list names its days.
+    static QString periodText(const Period &period);
     // The detail rows of one settled bill.
     static Statement billLinesQuery(const QString &billNumber);
 
