@@ -22,12 +22,14 @@
 #include "widgets/DataGrid.h"
 #include "widgets/PeriodPicker.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QProcess>
@@ -136,6 +138,7 @@ private slots:
     void aMembersBillsShowTheirDetailsAndPrint_data() { TestDatabase::addKindRows(); }
     void aMembersBillsShowTheirDetailsAndPrint();
     void aMemberEnrolledAtTheDeskPaysByCardAndFindsTheBill();
+    void theDialogsOfTheRegisterNameEveryBox();
 };
 
 void TestMemberScreens::theRegisterEnrolsRechargesAndKeepsMembersWithMoney()
@@ -483,6 +486,40 @@ void TestMemberScreens::aMemberEnrolledAtTheDeskPaysByCardAndFindsTheBill()
 
     prompt.confirmAnswers = {true};
     board.close();
+}
+
+// The register's own dialogs are not in the screen registry, so the desktop test does not open
+// them: every box is named by its label, for screen readers.
+void TestMemberScreens::theDialogsOfTheRegisterNameEveryBox()
+{
+    Rig r(u"sqlite"_s);
+    const qint64 row = Fixtures::addMember(r.db(), u"8001"_s, u"1234"_s, u"金卡"_s, u"0"_s, 0);
+    TAddMemberFm add(r.ctx());
+    TEditMemberFm edit(r.ctx(), row);
+    TChongZhiFm recharge(r.ctx(), row);
+    THYChangePassFm password(r.ctx());
+    for (const QDialog *d : std::initializer_list<const QDialog *>{&add, &edit, &recharge, &password}) {
+        QHash<const QWidget *, QString> labelled;
+        for (const QLabel *label : d->findChildren<QLabel *>()) {
+            if (label->buddy())
+                labelled.insert(label->buddy(), label->text().remove(u':').trimmed());
+        }
+        int boxes = 0;
+        for (const QWidget *w : d->findChildren<QWidget *>()) {
+            const bool input = (qobject_cast<const QLineEdit *>(w) && !qobject_cast<const QComboBox *>(w->parentWidget()) &&
+                                !qobject_cast<const QAbstractSpinBox *>(w->parentWidget())) ||
+                               qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
+                               qobject_cast<const QPlainTextEdit *>(w) || qobject_cast<const QCheckBox *>(w);
+            if (!input)
+                continue;
+            ++boxes;
+            const QString where = d->objectName() + u'/' + w->objectName();
+            QVERIFY2(!w->accessibleName().trimmed().isEmpty(), qPrintable(where));
+            if (labelled.contains(w))
+                QVERIFY2(w->accessibleName() == labelled.value(w), qPrintable(where + u": "_s + w->accessibleName()));
+        }
+        QVERIFY2(boxes >= 4, qPrintable(d->objectName()));
+    }
 }
 
 QTEST_MAIN(TestMemberScreens)
