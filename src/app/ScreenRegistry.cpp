@@ -13,7 +13,11 @@
 #include "data/Restore.h"
 #include "data/SetDataUt.h"
 #include "db/IniFile.h"
+#include "members/ChongZhiRecordUt.h"
+#include "members/HYChangePassUt.h"
+#include "members/HYConsumeCXUt.h"
 #include "members/MemBerTypeUt.h"
+#include "members/MemberUt.h"
 #include "setup/FwsGlUt.h"
 #include "setup/SpSetUt.h"
 #include "setup/SpStatusUt.h"
@@ -165,11 +169,14 @@ QList<ScreenEntry> buildEntries()
                }),
 
         screen(u"TMemberFm"_s, Permission::Members,
-               {menuItem(Member, u"actMember"_s, u"会员信息管理"_s), toolButton(u"toolMember"_s, u"会员管理"_s, Tool::Members)}),
+               {menuItem(Member, u"actMember"_s, u"会员信息管理"_s), toolButton(u"toolMember"_s, u"会员管理"_s, Tool::Members)},
+               opener<TMemberFm>()),
         screen(u"TMemBerTypeFm"_s, Permission::Members, {menuItem(Member, u"actMemberType"_s, u"会员类型管理"_s)},
                opener<TMemBerTypeFm>()),
-        screen(u"THYConsumeCXFm"_s, std::nullopt, {menuItem(Member, u"actHyConsume"_s, u"会员消费查询"_s)}),
-        screen(u"TChongZhiRecordFm"_s, std::nullopt, {menuItem(Member, u"actChongZhiRecord"_s, u"充值记录统计"_s)}),
+        screen(u"THYConsumeCXFm"_s, std::nullopt, {menuItem(Member, u"actHyConsume"_s, u"会员消费查询"_s)},
+               opener<THYConsumeCXFm>()),
+        screen(u"TChongZhiRecordFm"_s, std::nullopt, {menuItem(Member, u"actChongZhiRecord"_s, u"充值记录统计"_s)},
+               opener<TChongZhiRecordFm>()),
 
         screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)},
                opener<TFwsGlFm>()),
@@ -180,7 +187,8 @@ QList<ScreenEntry> buildEntries()
                opener<TAdminFm>()),
         screen(u"TAdminChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actAdminChangePass"_s, u"管理密码修改"_s)},
                opener<TAdminChangePassFm>()),
-        screen(u"THYChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actHyChangePass"_s, u"会员密码修改"_s)}),
+        screen(u"THYChangePassFm"_s, std::nullopt, {menuItem(Maintain, u"actHyChangePass"_s, u"会员密码修改"_s)},
+               opener<THYChangePassFm>()),
         screen(u"TDataClearFm"_s, Permission::DataClear, {menuItem(Maintain, u"actDataClear"_s, u"数据初始化"_s)},
                opener<TDataClearFm>()),
         screen(u"数据备份"_s, Permission::Backup, {menuItem(Maintain, u"actBackup"_s, u"数据备份"_s)},

@@ -242,9 +242,16 @@ CREATE INDEX ix_t07_2 ON 服务生提成 (结帐时间, 编号, 提成金额);
 CREATE INDEX ix_t07_3 ON 服务生提成 (单据号);
 CREATE INDEX ix_t09_1 ON 商品项目库 (项目名);
 CREATE INDEX ix_t11_1 ON 服务生管理 (服务生编号);
-CREATE INDEX ix_t12_1 ON 会员管理 (会员卡号);
+-- a card number names one member: checkout charges the member it finds by it
+CREATE UNIQUE INDEX ix_t12_1 ON 会员管理 (会员卡号);
 CREATE INDEX ix_t12_2 ON 会员管理 (会员姓名);
+-- the register's search by telephone and its order by balance
+CREATE INDEX ix_t12_3 ON 会员管理 (联系电话);
+CREATE INDEX ix_t12_4 ON 会员管理 (卡内金额);
 CREATE INDEX ix_t14_1 ON 会员充值 (会员卡号);
 CREATE INDEX ix_t14_2 ON 会员充值 (充值日期);
+-- the records' sum and order by amount, their search by operator
+CREATE INDEX ix_t14_3 ON 会员充值 (充值金额);
+CREATE INDEX ix_t14_4 ON 会员充值 (营业员);
 CREATE INDEX ix_t16_1 ON 启动记录 (用户名);
 CREATE INDEX ix_t18_1 ON 密码错误 (类别, 名称, 时间);

@@ -104,7 +104,8 @@ void ListScreen::buildToolBar()
     add(u"actAdd"_s, u"添加"_s, "list-add", QStyle::SP_FileIcon, &ListScreen::addRow)->setVisible(bool(m_spec.editor));
     add(u"actEdit"_s, u"修改"_s, "document-edit", QStyle::SP_FileDialogDetailedView, &ListScreen::editRow)
         ->setVisible(bool(m_spec.editor));
-    add(u"actDelete"_s, u"删除"_s, "edit-delete", QStyle::SP_TrashIcon, &ListScreen::deleteRow);
+    add(u"actDelete"_s, u"删除"_s, "edit-delete", QStyle::SP_TrashIcon, &ListScreen::deleteRow)
+        ->setVisible(m_spec.deletable);
     add(u"actRefresh"_s, u"刷新"_s, "view-refresh", QStyle::SP_BrowserReload, &ListScreen::refresh);
     add(u"actShowAll"_s, u"显示全部"_s, "view-list-details", QStyle::SP_FileDialogListView, &ListScreen::showAll);
     add(u"actPrint"_s, u"打印"_s, "document-print", QStyle::SP_FileDialogContentsView, &ListScreen::print)
@@ -141,9 +142,10 @@ void ListScreen::run(const Statement &statement)
 void ListScreen::search()
 {
     const QString field = m_fieldBox->currentText().trimmed();
-    const QString value = m_valueEdit->text();
+    const QString value = m_spec.trimSearchValue ? m_valueEdit->text().trimmed() : m_valueEdit->text();
     if (field.isEmpty() || value.isEmpty()) {
-        m_context.prompt.message(this, u"请填写查询条件!"_s);
+        m_context.prompt.message(this, m_spec.emptySearchMessage.isEmpty() ? u"请填写查询条件!"_s
+                                                                           : m_spec.emptySearchMessage);
         return;
     }
     // An unknown field is refused while the statement is built, so nothing runs and the
@@ -151,7 +153,8 @@ void ListScreen::search()
     const bool ran = guard(m_context.prompt, this,
                            [&] { m_grid->setQuery(TableRows::matching(m_spec.table, field, value)); });
     if (ran && m_grid->totalCount() == 0)
-        m_context.prompt.message(this, u"没有找到符合条件的数据."_s);
+        m_context.prompt.message(this, m_spec.notFoundMessage.isEmpty() ? u"没有找到符合条件的数据."_s
+                                                                        : m_spec.notFoundMessage);
 }
 
 void ListScreen::showAll()
@@ -190,6 +193,8 @@ void ListScreen::openEditor(std::optional<qint64> rowNumber)
 
 void ListScreen::deleteRow()
 {
+    if (!m_spec.deletable)
+        return;
     const std::optional<qint64> row = requireRow();
     if (!row)
         return;

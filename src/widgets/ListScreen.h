@@ -48,6 +48,11 @@ struct ListSpec
     ListDeleteRule deleteRule{}; // none: the row is deleted by its row number
     QList<ListAction> extras{};
     bool maximized{true}; // lists open over the whole screen, as the venue reads them
+    bool deletable{true}; // false hides "删除": rows kept as a record (recharges, say)
+    // The search's own messages, where a list words them differently; empty: the usual ones.
+    QString emptySearchMessage{};
+    QString notFoundMessage{};
+    bool trimSearchValue{false}; // blanks typed around the value are not part of it
 };
 
 class ListScreen : public QDialog

@@ -258,9 +258,10 @@ void TestRecordForm::periodBoundsHoldOnStoredColumns()
         db.insert(u"会员充值"_s,
                   {{u"会员卡号"_s, SqlValue::text(u"8001"_s)}, {u"充值日期"_s, SqlValue::dateTime(at)}});
     }
-    // Dates: the day before, the first, the last and the day after.
+    // Dates: the day before, the first, the last and the day after; a card number names one member.
+    int card = 8001;
     for (const QDate &d : {first.addDays(-1), first, last, last.addDays(1)})
-        db.insert(Members, {{u"会员卡号"_s, SqlValue::text(u"8001"_s)}, {u"登记日期"_s, SqlValue::date(d)}});
+        db.insert(Members, {{u"会员卡号"_s, SqlValue::text(QString::number(card++))}, {u"登记日期"_s, SqlValue::date(d)}});
 
     const Period march(first, last);
     QCOMPARE(countIn(db, u"会员充值"_s, u"充值日期"_s, march), 2);
