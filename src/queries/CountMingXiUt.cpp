@@ -14,8 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Details are listed in the order they were consumed, which the period's index gives without
-// sorting millions of rows.
+// Details of a period are listed in the order they were consumed, which the period's index gives
+// without sorting millions of rows. Details a column chooses are few and keep the order they were
+// written in: ordered by time, the database would walk every detail in time looking for them.
 const QString ConsumedAt = u"消费时间"_s;
 
 } // namespace
@@ -99,7 +100,8 @@ void TCountMingXiFm::search()
         return;
     const QString kind = m_ctx.session.databaseKind();
     m_ctx.prompt.message(this, statement->display(SqlTextQuote(kind), SqlDateQuote(kind)));
-    guard(m_ctx.prompt, this, [&] { m_ui->detailGrid->setQuery(*statement, ConsumedAt); });
+    const QString order = m_ui->valueEdit->text().trimmed().isEmpty() ? ConsumedAt : QString();
+    guard(m_ctx.prompt, this, [&] { m_ui->detailGrid->setQuery(*statement, order); });
 }
 
 void TCountMingXiFm::print()
