@@ -1,11 +1,14 @@
 // The query and report screens on the real windows: three bills settled through the board (one
 // of them free), then every report opened from its menu for today, its figures read off the
 // screen and its printed lists read back from their PDFs; a turnover that fails is no "0"; the
-// detail search shows its statement and refuses a column the table lacks.
+// detail search shows its statement and refuses a column the table lacks; the current consumption
+// of a group by its master tag; what the commission screens say when nothing is found.
 #include "app/MainUt.h"
 #include "card/CardReader.h"
 #include "queries/CountMingXiUt.h"
 #include "queries/CountProfitUt.h"
+#include "queries/FwsTcMxUt.h"
+#include "queries/FwsTcTjUt.h"
 #include "queries/XfCxUt.h"
 #include "report/ReportPreviewUt.h"
 #include "session/GgUt.h"
@@ -14,10 +17,12 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
 #include "widgets/DataGrid.h"
+#include "widgets/PeriodPicker.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +97,8 @@ private slots:
     void theDetailSearchShowsItsStatementAndRefusesUnknownColumns();
     void currentConsumptionShowsAGroupByItsMasterTag_data() { TestDatabase::addKindRows(); }
     void currentConsumptionShowsAGroupByItsMasterTag();
+    void commissionScreensSayWhenNothingIsFound_data() { TestDatabase::addKindRows(); }
+    void commissionScreensSayWhenNothingIsFound();
 };
 
 void TestReportScreens::initTestCase()
@@ -382,6 +389,57 @@ void TestReportScreens::currentConsumptionShowsAGroupByItsMasterTag()
     QTest::keyClick(search, Qt::Key_Return);
     QCOMPARE(shown(), (QStringList{u"A1"_s, u"84.5"_s, u"3"_s}));
     QCOMPARE(prompt.shown, QStringList{u"没有正在消费的手牌!"_s});
+}
+
+void TestReportScreens::commissionScreensSayWhenNothingIsFound()
+{
+    QFETCH(QString, kind);
+    TestDatabase t(kind);
+    const Database &db = t.db();
+    const QDate today = QDate::currentDate();
+    for (const auto &[name, day, amount] :
+         {std::tuple{u"李小红"_s, today.addDays(-30), 12}, std::tuple{u"李红"_s, today.addDays(-30), 8}})
+        db.execute(
+            Statement::insert(u"服务生提成"_s, {{u"编号"_s, SqlValue::text(u"007"_s)},
+                                                {u"姓名"_s, SqlValue::text(name)},
+                                                {u"结帐时间"_s, SqlValue::date(day)},
+                                                {u"提成金额"_s, SqlValue::money(Money::fromUnits(amount))}}));
+    RunState run = runState(db, t.baseDir());
+    ScriptedPrompt prompt;
+    ScreenRig rig(run, prompt);
+    {
+        TFwsTcTjFm totals(rig.context);
+        totals.show();
+        auto *grid = child<DataGrid>(&totals, u"totalGrid"_s);
+        // Every waiter's all-time total on opening, though both days show today; one total for
+        // the waiter number, whatever name its rows carry.
+        QCOMPARE(grid->totalCount(), 1);
+        QCOMPARE(grid->displayText(0, u"金额"_s), u"20"_s);
+        auto *picker = child<PeriodPicker>(&totals, u"periodPicker"_s);
+        picker->lastBox()->setDate(today.addDays(-1));
+        click(&totals, u"searchButton"_s);
+        QCOMPARE(prompt.last(), u"起始日期不能大于终止日期,请重新选择!"_s);
+        QCOMPARE(grid->totalCount(), 1);
+        picker->lastBox()->setDate(today);
+        click(&totals, u"searchButton"_s);
+        QCOMPARE(prompt.last(), u"没有找到符合条件的记录"_s);
+        QCOMPARE(grid->totalCount(), 0);
+    }
+    prompt.shown.clear();
+    TFwsTcMxFm rows(rig.context);
+    rows.show();
+    auto *grid = child<DataGrid>(&rows, u"rowGrid"_s);
+    QCOMPARE(grid->totalCount(), 2);
+    child<QComboBox>(&rows, u"columnBox"_s)->setCurrentText(u"姓名"_s);
+    click(&rows, u"searchButton"_s);
+    QCOMPARE(prompt.last(), u"请认真填写查询条件"_s);
+    child<QLineEdit>(&rows, u"valueEdit"_s)->setText(u"小红"_s);
+    click(&rows, u"searchButton"_s);
+    QCOMPARE(prompt.last(), u"没有找到符合条件的记录"_s);
+    child<QLineEdit>(&rows, u"valueEdit"_s)->setText(u"李小红"_s);
+    click(&rows, u"searchButton"_s);
+    QCOMPARE(grid->totalCount(), 1);
+    QCOMPARE(prompt.shown.size(), 2);
 }
 
 QTEST_MAIN(TestReportScreens)
