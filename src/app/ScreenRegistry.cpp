@@ -18,6 +18,13 @@
 #include "members/HYConsumeCXUt.h"
 #include "members/MemBerTypeUt.h"
 #include "members/MemberUt.h"
+#include "queries/CountMingXiUt.h"
+#include "queries/CountProfitUt.h"
+#include "queries/CxJzJlUt.h"
+#include "queries/FwsTcMxUt.h"
+#include "queries/FwsTcTjUt.h"
+#include "queries/ItemCountUt.h"
+#include "queries/XfCxUt.h"
 #include "setup/FwsGlUt.h"
 #include "setup/SpSetUt.h"
 #include "setup/SpStatusUt.h"
@@ -149,11 +156,16 @@ QList<ScreenEntry> buildEntries()
         command(u"撤单"_s, BoardCommand::CancelBill, {popupItem(u"popCancel"_s, u"撤单"_s, &B::cancelBill)}),
         screen(u"预定"_s, std::nullopt, {hiddenPlace(popupItem(u"popReserve"_s, u"预    定"_s, nullptr))}),
 
-        screen(u"TXfCxFm"_s, std::nullopt, {menuItem(Query, u"actXfCx"_s, u"当前消费查询"_s)}),
-        screen(u"TCountProfitFm"_s, std::nullopt, {menuItem(Query, u"actCountProfit"_s, u"营业额查询"_s)}),
-        screen(u"TCountMingXiFm"_s, std::nullopt, {menuItem(Query, u"actCountMingXi"_s, u"历史消费明细查询"_s)}),
-        screen(u"TCxJzJlFm"_s, std::nullopt, {menuItem(Query, u"actCxJzJl"_s, u"历史帐单信息查询"_s)}),
-        screen(u"TItemCountFm"_s, std::nullopt, {menuItem(Query, u"actItemCount"_s, u"营业项目统计"_s)}),
+        screen(u"TXfCxFm"_s, std::nullopt, {menuItem(Query, u"actXfCx"_s, u"当前消费查询"_s)},
+               opener<TXfCxFm>()),
+        screen(u"TCountProfitFm"_s, std::nullopt, {menuItem(Query, u"actCountProfit"_s, u"营业额查询"_s)},
+               opener<TCountProfitFm>()),
+        screen(u"TCountMingXiFm"_s, std::nullopt, {menuItem(Query, u"actCountMingXi"_s, u"历史消费明细查询"_s)},
+               opener<TCountMingXiFm>()),
+        screen(u"TCxJzJlFm"_s, std::nullopt, {menuItem(Query, u"actCxJzJl"_s, u"历史帐单信息查询"_s)},
+               opener<TCxJzJlFm>()),
+        screen(u"TItemCountFm"_s, std::nullopt, {menuItem(Query, u"actItemCount"_s, u"营业项目统计"_s)},
+               opener<TItemCountFm>()),
 
         screen(u"TXmFm"_s, Permission::Catalogue,
                {menuItem(System, u"actXm"_s, u"营业项目管理"_s), toolButton(u"toolXm"_s, u"营业项目"_s, Tool::Catalogue)},
@@ -180,8 +192,10 @@ QList<ScreenEntry> buildEntries()
 
         screen(u"TFwsGlFm"_s, Permission::Waiters, {menuItem(Waiter, u"actFwsGl"_s, u"服务生信息管理"_s)},
                opener<TFwsGlFm>()),
-        screen(u"TFwsTcTjFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcTj"_s, u"服务生提成统计"_s)}),
-        screen(u"TFwsTcMxFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcMx"_s, u"服务生提成明细"_s)}),
+        screen(u"TFwsTcTjFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcTj"_s, u"服务生提成统计"_s)},
+               opener<TFwsTcTjFm>()),
+        screen(u"TFwsTcMxFm"_s, std::nullopt, {menuItem(Waiter, u"actFwsTcMx"_s, u"服务生提成明细"_s)},
+               opener<TFwsTcMxFm>()),
 
         screen(u"TAdminFm"_s, Permission::AdminSettings, {menuItem(Maintain, u"actAdmin"_s, u"管理员设置"_s)},
                opener<TAdminFm>()),

@@ -223,13 +223,17 @@ CREATE INDEX ix_t03_1 ON 手牌开单 (手牌号码);
 CREATE INDEX ix_t03_2 ON 手牌开单 (主手牌号);
 CREATE INDEX ix_t04_1 ON 手牌消费 (手牌号码);
 CREATE INDEX ix_t04_2 ON 手牌消费 (主手牌号);
-CREATE INDEX ix_t05_1 ON 结帐管理 (状态, 结帐时间, 实收金额);
+-- the turnover of a period and its list's footer read this index alone
+CREATE INDEX ix_t05_6 ON 结帐管理 (状态, 结帐时间, 实收金额, 消费金额);
 CREATE INDEX ix_t05_2 ON 结帐管理 (结帐时间);
 CREATE INDEX ix_t05_3 ON 结帐管理 (结帐单号);
 CREATE INDEX ix_t05_4 ON 结帐管理 (会员卡号);
 CREATE INDEX ix_t05_5 ON 结帐管理 (手牌号码);
-CREATE INDEX ix_t06_1 ON 结帐明细 (状态, 消费项目, 消费数量, 消费金额);
+-- the items of all time, and the details of one item with their footer, read this index alone
+CREATE INDEX ix_t06_8 ON 结帐明细 (状态, 消费项目, 消费数量, 消费金额, 消费单价);
 CREATE INDEX ix_t06_2 ON 结帐明细 (状态, 消费时间);
+-- the items sold in a period, and the footer of the period's details, read this index alone
+CREATE INDEX ix_t06_7 ON 结帐明细 (状态, 消费时间, 消费项目, 消费数量, 消费金额, 消费单价);
 CREATE INDEX ix_t06_3 ON 结帐明细 (单据号);
 CREATE INDEX ix_t06_4 ON 结帐明细 (消费时间);
 -- the columns a list of bill details can be sorted by

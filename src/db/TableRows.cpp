@@ -64,4 +64,12 @@ Statement matching(const QString &table, const QString &field, const QString &va
     return st.value(typed(Schema::column(table, field.trimmed())->kind, value));
 }
 
+SqlValue typedValue(const QString &table, const QString &field, const QString &value)
+{
+    const ColumnDef *column = Schema::column(table, field.trimmed());
+    if (!column)
+        throw UnknownColumnError(table, field.trimmed());
+    return typed(column->kind, value);
+}
+
 } // namespace TableRows

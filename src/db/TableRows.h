@@ -16,4 +16,9 @@ Statement all(const QString &table);
 // own kind. Throws UnknownColumnError for a field the table lacks, before anything runs.
 Statement matching(const QString &table, const QString &field, const QString &value);
 
+// The typed value in the kind of the table's column, for comparing with it; a value that cannot
+// be of that kind is null, which matches no row. Throws UnknownColumnError for a field the table
+// lacks.
+SqlValue typedValue(const QString &table, const QString &field, const QString &value);
+
 } // namespace TableRows

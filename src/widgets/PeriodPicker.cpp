@@ -23,16 +23,16 @@ PeriodPicker::PeriodPicker(QWidget *parent) : QWidget(parent)
 {
     m_first = dateBox(this, u"firstDate"_s);
     m_last = dateBox(this, u"lastDate"_s);
-    auto *fromLabel = new QLabel(u"从"_s, this);
-    fromLabel->setBuddy(m_first);
-    auto *toLabel = new QLabel(u"到"_s, this);
-    toLabel->setBuddy(m_last);
+    m_firstLabel = new QLabel(u"从"_s, this);
+    m_firstLabel->setBuddy(m_first);
+    m_lastLabel = new QLabel(u"到"_s, this);
+    m_lastLabel->setBuddy(m_last);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(fromLabel);
+    layout->addWidget(m_firstLabel);
     layout->addWidget(m_first);
-    layout->addWidget(toLabel);
+    layout->addWidget(m_lastLabel);
     layout->addWidget(m_last);
 
     connect(m_first, &QDateEdit::dateChanged, this, &PeriodPicker::changed);
@@ -48,4 +48,10 @@ void PeriodPicker::setPeriod(const Period &period)
 {
     m_first->setDate(period.first());
     m_last->setDate(period.last());
+}
+
+void PeriodPicker::setLabels(const QString &first, const QString &last)
+{
+    m_firstLabel->setText(first);
+    m_lastLabel->setText(last);
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QDateEdit;
+class QLabel;
 
 class PeriodPicker : public QWidget
 {
@@ -18,6 +19,8 @@ public:
     // Throws Refusal when the first day comes after the last (see Period).
     Period period() const;
     void setPeriod(const Period &period);
+    // The words before the two boxes, "从" and "到" unless a screen names them otherwise.
+    void setLabels(const QString &first, const QString &last);
 
     QDateEdit *firstBox() const { return m_first; }
     QDateEdit *lastBox() const { return m_last; }
@@ -28,4 +31,6 @@ signals:
 private:
     QDateEdit *m_first = nullptr;
     QDateEdit *m_last = nullptr;
+    QLabel *m_firstLabel = nullptr;
+    QLabel *m_lastLabel = nullptr;
 };
