@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QtConcurrent/QtConcurrentRun>
 
 using namespace Qt::StringLiterals;
 
@@ -27,12 +26,10 @@ TLgFm::TLgFm(RunState run, Prompt &prompt, QWidget *parent)
 
     m_ui->Edit1->installEventFilter(this);
     connect(m_ui->Button1, &QPushButton::clicked, this, &TLgFm::logIn);
-    connect(&m_prefillCheck, &QFutureWatcherBase::finished, this, &TLgFm::prefillChecked);
     connect(m_ui->Button2, &QPushButton::clicked, this, &TLgFm::leave);
     // Choosing a name, or Enter after typing one, moves on to the password.
     connect(m_ui->ComboBox1, &QComboBox::activated, this, [this] { m_ui->Edit1->setFocus(); });
-    connect(m_ui->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { m_ui->Edit1->setFocus(); });
+    connect(m_ui->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { m_ui->Edit1->setFocus(); });
 }
 
 TLgFm::~TLgFm()
@@ -55,29 +52,14 @@ void TLgFm::prepareForLogin()
         m_ui->ComboBox1->addItems(names);
         if (!names.isEmpty())
             m_ui->ComboBox1->setCurrentIndex(0);
-        m_prefilled.reset();
-        m_ui->ComboBox1->setFocus();
-        if (std::optional<Login::Verified> candidate = Login::prefillCandidate(m_run.db)) {
-            m_prefillCheck.setFuture(QtConcurrent::run([c = *candidate]() -> std::optional<Login::Verified> {
-                return Login::stillDefault(c) ? std::optional(c) : std::nullopt;
-            }));
-        }
-    });
-}
-
-void TLgFm::prefillChecked()
-{
-    const std::optional<Login::Verified> verified = m_prefillCheck.result();
-    // Whatever the operator typed meanwhile stays.
-    if (verified && m_ui->Edit1->text().isEmpty()) {
-        m_prefilled = verified;
-        m_ui->Edit1->setText(verified->password);
+        m_prefilled = Login::prefilledPassword(m_run.db);
+        m_ui->Edit1->setText(m_prefilled ? m_prefilled->password : QString());
         // With the password already there, Enter logs straight in.
-        if (m_ui->ComboBox1->currentIndex() == 0 &&
-            m_ui->ComboBox1->currentText() == m_ui->ComboBox1->itemText(0))
+        if (m_ui->Edit1->text().isEmpty())
+            m_ui->ComboBox1->setFocus();
+        else
             m_ui->Edit1->setFocus();
-    }
-    emit defaultPasswordChecked();
+    });
 }
 
 void TLgFm::showEvent(QShowEvent *event)
@@ -98,10 +80,7 @@ void TLgFm::logIn()
 {
     const QString name = m_ui->ComboBox1->currentText();
     std::optional<Login::LoggedIn> flags;
-    if (!guard(m_prompt, this, [&] {
-            flags =
-                Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime(), m_prefilled);
-        }))
+    if (!guard(m_prompt, this, [&] { flags = Login::logIn(m_run.db, name, m_ui->Edit1->text(), QDateTime::currentDateTime(), m_prefilled); }))
         return;
     if (!flags) {
         m_prompt.message(this, u"用户名或者密码错误请重新输入！"_s, Prompt::Icon::Warning);

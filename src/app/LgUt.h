@@ -7,7 +7,6 @@
 #include "session/RunState.h"
 
 #include <QDialog>
-#include <QFutureWatcher>
 #include <memory>
 
 namespace Ui {
@@ -37,9 +36,6 @@ public:
 signals:
     // The main window was closed: the run is over.
     void runEnded();
-    // The check whether the first operator still has the delivered password has answered, and
-    // the password box is filled when it does (and the operator has typed nothing meanwhile).
-    void defaultPasswordChecked();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -50,7 +46,6 @@ protected:
 private:
     void logIn();
     void leave();
-    void prefillChecked();
 
     std::unique_ptr<Ui::TLgFm> m_ui;
     RunState m_run;
@@ -61,7 +56,4 @@ private:
     // The pre-filled password with the hash it was checked against, so the login does not
     // derive it a second time.
     std::optional<Login::Verified> m_prefilled;
-    // Whether the first operator still has the delivered password takes a key derivation (about
-    // 15 ms): it runs on a worker while the window paints, and fills the box when it answers.
-    QFutureWatcher<std::optional<Login::Verified>> m_prefillCheck;
 };

@@ -18,23 +18,13 @@ QStringList operatorNames(const Database &db)
     return names;
 }
 
-std::optional<Verified> prefillCandidate(const Database &db)
-{
-    Cursor c = db.query(Statement(u"select 密码 from 管理员 order by id"_s));
-    if (!c.next())
-        return std::nullopt;
-    return Verified{DeliveredDatabase::defaultOperatorPassword(), c.text(u"密码"_s)};
-}
-
-bool stillDefault(const Verified &candidate)
-{
-    return PasswordHash::verify(candidate.password, candidate.stored);
-}
-
 std::optional<Verified> prefilledPassword(const Database &db)
 {
-    std::optional<Verified> v = prefillCandidate(db);
-    if (v && !stillDefault(*v))
+    Cursor c = db.query(Statement(u"select * from 管理员 order by id"_s));
+    if (!c.next())
+        return std::nullopt;
+    Verified v{DeliveredDatabase::defaultOperatorPassword(), c.text(u"密码"_s)};
+    if (!PasswordHash::verify(v.password, v.stored))
         return std::nullopt;
     return v;
 }
@@ -49,13 +39,11 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
     std::optional<LoggedIn> in;
     bool known = false;
     {
-        Cursor c =
-            db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
+        Cursor c = db.query(Statement(u"select * from 管理员 where 用户名="_s).text(name).sql(u" order by id"_s));
         while (!in && c.next()) {
             known = true;
             const QString stored = c.text(u"密码"_s);
-            const bool verifiedBefore =
-                verified && verified->stored == stored && verified->password == password;
+            const bool verifiedBefore = verified && verified->stored == stored && verified->password == password;
             if (!verifiedBefore && !PasswordHash::verify(password, stored))
                 continue;
             in.emplace();
@@ -65,8 +53,8 @@ std::optional<LoggedIn> logIn(const Database &db, const QString &name, const QSt
     }
     if (in) {
         Attempts::clear(db, Attempts::Kind::Operator, name);
-        in->record = db.insert(
-            u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)}, {u"登陆时间"_s, SqlValue::dateTime(now)}});
+        in->record = db.insert(u"启动记录"_s, {{u"用户名"_s, SqlValue::text(name)},
+                                               {u"登陆时间"_s, SqlValue::dateTime(now)}});
     } else if (known) {
         Attempts::recordFailure(db, Attempts::Kind::Operator, name, now);
     }
@@ -81,8 +69,7 @@ std::pair<QString, QString> shopInfo(const Database &db)
 
 void recordExit(const Database &db, qint64 record, const QDateTime &now)
 {
-    db.execute(
-        Statement(u"update 启动记录 set 退出时间="_s).dateTime(now).sql(u" where id="_s).integer(record));
+    db.execute(Statement(u"update 启动记录 set 退出时间="_s).dateTime(now).sql(u" where id="_s).integer(record));
 }
 
 } // namespace Login

@@ -25,11 +25,6 @@ struct Verified
 // The one-character password pre-filled when the first operator still has it (with the hash it
 // was verified against), else nothing.
 std::optional<Verified> prefilledPassword(const Database &db);
-// The same in two steps, so that the slow one can run away from the window: the first operator's
-// stored hash with the delivered password (nothing when there is no operator), and whether it
-// verifies (thread-safe: it touches no connection).
-std::optional<Verified> prefillCandidate(const Database &db);
-bool stillDefault(const Verified &candidate);
 struct LoggedIn
 {
     Permissions permissions;

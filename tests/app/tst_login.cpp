@@ -10,10 +10,9 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QSqlQuery>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <atomic>
@@ -36,17 +35,8 @@ struct LoginWindow
         run.CurrentOperator.clear();
         run.permissions = Permissions();
         window = std::make_unique<TLgFm>(std::move(run), prompt);
-        QSignalSpy checked(window.get(), &TLgFm::defaultPasswordChecked);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QVERIFY(checked.count() > 0 || checked.wait(10000));
-    }
-    // Shows the window again and waits for the default password's check.
-    void prepareAgain() const
-    {
-        QSignalSpy checked(window.get(), &TLgFm::defaultPasswordChecked);
-        window->prepareForLogin();
-        QVERIFY(checked.wait(10000));
     }
     QComboBox *name() const { return window->findChild<QComboBox *>(u"ComboBox1"_s); }
     QLineEdit *password() const { return window->findChild<QLineEdit *>(u"Edit1"_s); }
@@ -73,7 +63,6 @@ private slots:
     void enterLogsInOnlyAfterThePasswordBoxHadFocus();
     void typedNameWorksLikeAChosenOne();
     void changedDefaultIsNotPrefilled();
-    void aPasswordTypedBeforeTheCheckAnswersStays();
 };
 
 void TestLogin::listsOperatorsAndPrefillsTheDefault()
@@ -130,7 +119,6 @@ void TestLogin::enterLogsInOnlyAfterThePasswordBoxHadFocus()
     LoginWindow l;
     l.name()->setCurrentIndex(1); // no default password: the name box has the focus
     l.window->prepareForLogin();
-    l.password()->clear();
     l.name()->setEditText(u"收银员"_s);
     l.name()->setFocus();
     QVERIFY(!l.button(u"Button1"_s)->isDefault());
@@ -164,23 +152,9 @@ void TestLogin::changedDefaultIsNotPrefilled()
 {
     LoginWindow l;
     l.t.db().execute(Statement(u"delete from 管理员 where 用户名="_s).text(u"超级管理员"_s));
-    l.prepareAgain();
+    l.window->prepareForLogin();
     QCOMPARE(l.name()->currentText(), u"收银员"_s);
     QVERIFY(l.password()->text().isEmpty());
-}
-
-// The default password is checked on a worker while the window paints; whatever the operator
-// typed before the answer came is kept, and the default is not pre-filled over it.
-void TestLogin::aPasswordTypedBeforeTheCheckAnswersStays()
-{
-    LoginWindow l;
-    QCOMPARE(l.password()->text(), u"1"_s);
-    QSignalSpy checked(l.window.get(), &TLgFm::defaultPasswordChecked);
-    l.window->prepareForLogin();
-    QVERIFY(l.password()->text().isEmpty());
-    l.password()->setText(u"8888"_s);
-    QVERIFY(checked.wait(10000));
-    QCOMPARE(l.password()->text(), u"8888"_s);
 }
 
 // The login trusts the pre-filled password without deriving it again only while the operator's
@@ -192,10 +166,8 @@ void TestLogin::aPrefilledPasswordCountsOnlyWhileItsHashStands()
     QVERIFY(prefilled.has_value());
     QCOMPARE(prefilled->password, u"1"_s);
     QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime(), prefilled));
-    t.db().execute(Statement(u"update 管理员 set 密码="_s)
-                       .text(PasswordHash::hash(u"2"_s))
-                       .sql(u" where 用户名="_s)
-                       .text(u"超级管理员"_s));
+    t.db().execute(Statement(u"update 管理员 set 密码="_s).text(PasswordHash::hash(u"2"_s))
+                       .sql(u" where 用户名="_s).text(u"超级管理员"_s));
     QVERIFY(!Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, QDateTime::currentDateTime(), prefilled));
     QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"2"_s, QDateTime::currentDateTime(), prefilled));
 }
@@ -206,10 +178,8 @@ void TestLogin::guessingAnOperatorsPasswordIsLimited()
     const QDateTime at(QDate(2026, 12, 9), QTime(9, 0));
     for (int i = 0; i < 4; ++i)
         QVERIFY(!Login::logIn(t.db(), u"超级管理员"_s, u"wrong"_s, at.addSecs(i)));
-    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut,
-                             Login::logIn(t.db(), u"超级管理员"_s, u"wrong"_s, at.addSecs(5)));
-    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut,
-                             Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, at.addSecs(60)));
+    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut, Login::logIn(t.db(), u"超级管理员"_s, u"wrong"_s, at.addSecs(5)));
+    QVERIFY_THROWS_EXCEPTION(Attempts::LockedOut, Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, at.addSecs(60)));
     QCOMPARE(count(t.db(), u"启动记录"_s), 0);
     QVERIFY(Login::logIn(t.db(), u"超级管理员"_s, u"1"_s, at.addSecs(5 + 601)));
 }
