@@ -847,18 +847,19 @@ Place ensurePostgreSql(quint64 seed, const Size &size, QTextStream *log)
     {
         const Database maintenance =
             Database::open(withCatalog(connectionString, u"postgres"_s), {}, connection);
-        maintenance.execute(
-            Statement(u"drop database if exists "_s + quoteIdentifier(catalog) + u" with (force)"_s));
-        maintenance.execute(Statement(u"create database "_s + quoteIdentifier(catalog)));
+        // The server prepares only queries and row changes: what makes or drops a database, a
+        // table or a setting runs as a script.
+        maintenance.executeScript(u"drop database if exists "_s + quoteIdentifier(catalog) + u" with (force);"_s);
+        maintenance.executeScript(u"create database "_s + quoteIdentifier(catalog) + u";"_s);
     }
     Database::remove(connection);
     {
         const Database db = Database::open(connectionString, {}, connection);
         DeliveredDatabase::create(db);
-        db.execute(Statement(u"set synchronous_commit = off"_s));
+        db.executeScript(u"set synchronous_commit = off;"_s);
         place.writing = generate(db, seed, size, place.lastDay, log);
-        db.execute(Statement(u"create table vesk_bench_venue (venue text, last_day date, bills bigint, "
-                             u"details bigint, commissions bigint, data_layer_ms double precision)"_s));
+        db.executeScript(u"create table vesk_bench_venue (venue text, last_day date, bills bigint, "
+                         u"details bigint, commissions bigint, data_layer_ms double precision);"_s);
         db.execute(Statement(u"insert into vesk_bench_venue values ("_s)
                        .text(key)
                        .sql(u", "_s)

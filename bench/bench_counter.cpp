@@ -1062,11 +1062,10 @@ int runBench(QApplication &app, const Options &o)
         QString maintenanceString = pg.connectionString;
         maintenanceString.replace(catalog, u"postgres"_s);
         const Database maintenance = Database::open(maintenanceString, {}, u"vesk-bench-maintenance"_s);
-        maintenance.execute(
-            Statement(u"drop database if exists "_s + quoteIdentifier(copy) + u" with (force)"_s));
+        maintenance.executeScript(u"drop database if exists "_s + quoteIdentifier(copy) + u" with (force);"_s);
         err << u"copying the PostgreSQL venue"_s << Qt::endl;
-        maintenance.execute(Statement(u"create database "_s + quoteIdentifier(copy) + u" template "_s +
-                                      quoteIdentifier(catalog)));
+        maintenance.executeScript(u"create database "_s + quoteIdentifier(copy) + u" template "_s +
+                                  quoteIdentifier(catalog) + u";"_s);
         QString copyString = pg.connectionString;
         copyString.replace(catalog, copy);
         QList<TableRow> pgRows;
@@ -1076,8 +1075,7 @@ int runBench(QApplication &app, const Options &o)
             measureCounter(app, p, nullptr, o, copyString, pgRows, {}, true);
             Database::remove(p.db.connectionName());
         }
-        maintenance.execute(
-            Statement(u"drop database if exists "_s + quoteIdentifier(copy) + u" with (force)"_s));
+        maintenance.executeScript(u"drop database if exists "_s + quoteIdentifier(copy) + u" with (force);"_s);
         if (pg.writing.dataLayerMs >= 0) {
             TableRow r{
                 u"writing the history through the data layer (200 rows a statement), once when generated"_s,
