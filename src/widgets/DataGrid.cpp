@@ -914,6 +914,10 @@ void DataGrid::showWindow(Window window, const Totals *totals)
             m_totalCount = window.rows.size();
     }
     m_model->reset(std::move(window.rows), window.moreBefore, window.moreAfter);
+    // The view learns the new rows at its next layout; until then its scroll bar keeps the old
+    // range, so bringing the current row into view would stop at the old end, which the view takes
+    // for a request to read the block after the window. That block was read for nothing.
+    m_view->doItemsLayout();
     widenToContent();
     selectRow(window.current);
     m_quiet = false;

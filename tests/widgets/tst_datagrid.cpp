@@ -197,6 +197,7 @@ private slots:
     void nextBlockStartsAfterTheLastRowRead();
     void seekGoesToTheFirstRowAtOrAfter_data() { TestDatabase::addKindRows(); }
     void seekGoesToTheFirstRowAtOrAfter();
+    void aShownSeekReadsOnlyTheBlocksAroundTheRow();
     void scrollingUpReadsTheRowsBeforeOnce_data() { TestDatabase::addKindRows(); }
     void scrollingUpReadsTheRowsBeforeOnce();
     void cellsShowTheProgramsForms_data() { TestDatabase::addKindRows(); }
@@ -582,6 +583,23 @@ void TestDataGrid::seekGoesToTheFirstRowAtOrAfter()
     QCOMPARE(f.grid.sortField(), u"金额"_s);
     QCOMPARE(f.grid.displayText(f.grid.currentRow() + 1, u"金额"_s), u"1499"_s);
     QVERIFY(isRunOf(loadedIds(f.grid), orderedIds(f.grid)));
+}
+
+// A seek in a grid on the screen reads the block before the row and the block from it; the view
+// reads the next block only when it is scrolled to it.
+void TestDataGrid::aShownSeekReadsOnlyTheBlocksAroundTheRow()
+{
+    Fixture f(u"sqlite"_s);
+    addNamedRows(f.db(), 2000);
+    f.open();
+    QVERIFY(f.showGrid());
+    QVERIFY(f.grid.seek(u"ID"_s, SqlValue::integer(1000)));
+    QCoreApplication::processEvents();
+    QCOMPARE(currentId(f.grid), 1000);
+    QCOMPARE(f.grid.loadedRowCount(), 2 * DataGrid::BlockSize);
+    f.grid.view()->scrollToBottom();
+    QCoreApplication::processEvents();
+    QCOMPARE(f.grid.loadedRowCount(), 3 * DataGrid::BlockSize);
 }
 
 void TestDataGrid::scrollingUpReadsTheRowsBeforeOnce()
