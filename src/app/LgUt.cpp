@@ -12,11 +12,24 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 TLgFm::TLgFm(RunState run, Prompt &prompt, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TLgFm>()), m_run(std::move(run)), m_prompt(prompt)
 {
+    // Whether the first operator still has the delivered password takes a key derivation (about
+    // 15 ms); it runs on its own thread while the widgets are built. A failed read is left to the
+    // showing, which reads again and reports it.
+    try {
+        m_earlyCandidate = Login::prefillCandidate(m_run.db);
+        if (m_earlyCandidate)
+            m_earlyCheck = std::async(std::launch::async,
+                                      [candidate = *m_earlyCandidate] { return Login::stillDefault(candidate); });
+    } catch (const DbError &) {
+        m_earlyCandidate.reset();
+    }
     m_ui->setupUi(this);
     // No title-bar buttons: the window is left through "登陆" or "退出".
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -52,7 +65,7 @@ void TLgFm::prepareForLogin()
         m_ui->ComboBox1->addItems(names);
         if (!names.isEmpty())
             m_ui->ComboBox1->setCurrentIndex(0);
-        m_prefilled = Login::prefilledPassword(m_run.db);
+        m_prefilled = checkPrefill();
         m_ui->Edit1->setText(m_prefilled ? m_prefilled->password : QString());
         // With the password already there, Enter logs straight in.
         if (m_ui->Edit1->text().isEmpty())
@@ -66,6 +79,21 @@ void TLgFm::showEvent(QShowEvent *event)
 {
     prepareForLogin();
     QDialog::showEvent(event);
+}
+
+// The early check answers the first showing, as long as the stored hash is still the one it
+// checked; every later showing (after a logout the password may have changed) checks afresh.
+std::optional<Login::Verified> TLgFm::checkPrefill()
+{
+    std::optional<Login::Verified> candidate = Login::prefillCandidate(m_run.db);
+    const std::optional<Login::Verified> early = std::exchange(m_earlyCandidate, std::nullopt);
+    bool isDefault = false;
+    if (candidate && early && m_earlyCheck.valid() && early->stored == candidate->stored)
+        isDefault = m_earlyCheck.get();
+    else if (candidate)
+        isDefault = Login::stillDefault(*candidate);
+    m_earlyCheck = {}; // an answer not taken is waited for here, once
+    return isDefault ? candidate : std::nullopt;
 }
 
 bool TLgFm::eventFilter(QObject *watched, QEvent *event)

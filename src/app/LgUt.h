@@ -7,6 +7,7 @@
 #include "session/RunState.h"
 
 #include <QDialog>
+#include <future>
 #include <memory>
 
 namespace Ui {
@@ -46,6 +47,7 @@ protected:
 private:
     void logIn();
     void leave();
+    std::optional<Login::Verified> checkPrefill();
 
     std::unique_ptr<Ui::TLgFm> m_ui;
     RunState m_run;
@@ -56,4 +58,8 @@ private:
     // The pre-filled password with the hash it was checked against, so the login does not
     // derive it a second time.
     std::optional<Login::Verified> m_prefilled;
+    // The first check of the delivered password, begun when the window is built so that the key
+    // derivation runs beside the building of the widgets; the first showing takes its answer.
+    std::optional<Login::Verified> m_earlyCandidate;
+    std::future<bool> m_earlyCheck;
 };

@@ -18,13 +18,23 @@ QStringList operatorNames(const Database &db)
     return names;
 }
 
-std::optional<Verified> prefilledPassword(const Database &db)
+std::optional<Verified> prefillCandidate(const Database &db)
 {
-    Cursor c = db.query(Statement(u"select * from 管理员 order by id"_s));
+    Cursor c = db.query(Statement(u"select 密码 from 管理员 order by id"_s));
     if (!c.next())
         return std::nullopt;
-    Verified v{DeliveredDatabase::defaultOperatorPassword(), c.text(u"密码"_s)};
-    if (!PasswordHash::verify(v.password, v.stored))
+    return Verified{DeliveredDatabase::defaultOperatorPassword(), c.text(u"密码"_s)};
+}
+
+bool stillDefault(const Verified &candidate)
+{
+    return PasswordHash::verify(candidate.password, candidate.stored);
+}
+
+std::optional<Verified> prefilledPassword(const Database &db)
+{
+    std::optional<Verified> v = prefillCandidate(db);
+    if (v && !stillDefault(*v))
         return std::nullopt;
     return v;
 }

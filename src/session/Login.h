@@ -25,6 +25,12 @@ struct Verified
 // The one-character password pre-filled when the first operator still has it (with the hash it
 // was verified against), else nothing.
 std::optional<Verified> prefilledPassword(const Database &db);
+// The same in two steps, so that the slow one can run while the window is being built: the first
+// operator's stored hash with the delivered password (nothing when there is no operator), and
+// whether that password still verifies against it (it touches no connection, so any thread may
+// ask).
+std::optional<Verified> prefillCandidate(const Database &db);
+bool stillDefault(const Verified &candidate);
 struct LoggedIn
 {
     Permissions permissions;

@@ -63,6 +63,7 @@ private slots:
     void enterLogsInOnlyAfterThePasswordBoxHadFocus();
     void typedNameWorksLikeAChosenOne();
     void changedDefaultIsNotPrefilled();
+    void aPasswordChangedBeforeTheFirstShowingIsNotPrefilled();
 };
 
 void TestLogin::listsOperatorsAndPrefillsTheDefault()
@@ -155,6 +156,23 @@ void TestLogin::changedDefaultIsNotPrefilled()
     l.window->prepareForLogin();
     QCOMPARE(l.name()->currentText(), u"收银员"_s);
     QVERIFY(l.password()->text().isEmpty());
+}
+
+// The window begins checking the delivered password when it is built; a password changed before
+// it first shows is checked again, not taken from that early answer.
+void TestLogin::aPasswordChangedBeforeTheFirstShowingIsNotPrefilled()
+{
+    TestDatabase t(u"sqlite"_s);
+    ScriptedPrompt prompt;
+    for (const bool changed : {false, true}) {
+        TLgFm window(runState(t.db(), t.baseDir()), prompt);
+        if (changed)
+            t.db().execute(Statement(u"update 管理员 set 密码="_s).text(PasswordHash::hash(u"2"_s))
+                               .sql(u" where 用户名="_s).text(u"超级管理员"_s));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.findChild<QLineEdit *>(u"Edit1"_s)->text(), changed ? QString() : u"1"_s);
+    }
 }
 
 // The login trusts the pre-filled password without deriving it again only while the operator's
