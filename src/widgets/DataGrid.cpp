@@ -1,4 +1,5 @@
 #include "DataGrid.h"
+#include "GridCellPainter.h"
 
 #include "db/DateTimeText.h"
 
@@ -284,6 +285,8 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent)
     m_model = new Model(this);
     m_view = new QTableView(this);
     m_view->setModel(m_model);
+    m_cells = new GridCellPainter(m_view);
+    m_view->setItemDelegate(m_cells);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -927,9 +930,9 @@ void DataGrid::showWindow(Window window, const Totals *totals)
 
 // A column's declared width is where it starts; a header or a value wider than that widens it,
 // so that no amount is cut to "11…". The rows in view decide, and the grid never narrows a
-// column the operator widened. A value's width is its text's in the view's font plus the margins
-// the style gives a cell's text: the delegate's own size hint lays every cell's text out, about
-// twenty times the cost, and this runs whenever a new window of rows is shown.
+// column the operator widened. A value's width is its text as the cells lay it out (and keep it
+// for painting) plus the cell's margins: the delegate's own size hint lays every cell's text out
+// again, about twenty times the cost, and this runs whenever a new window of rows is shown.
 void DataGrid::widenToContent()
 {
     QHeaderView *header = m_view->horizontalHeader();
@@ -939,10 +942,8 @@ void DataGrid::widenToContent()
     int bottom = rowsHeader->visualIndexAt(m_view->viewport()->height());
     if (bottom < 0 || !m_view->isVisible())
         bottom = rowCount - 1;
-    const QFontMetrics metrics(m_view->font());
-    const int margins =
-        2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) +
-        (m_view->showGrid() ? 1 : 0);
+    const QFont font = m_view->font();
+    const int margins = 2 * GridCellPainter::textMargin(m_view) + (m_view->showGrid() ? 1 : 0);
     for (int i = 0; i < m_columns.size(); ++i) {
         if (header->isSectionHidden(i))
             continue;
@@ -950,7 +951,7 @@ void DataGrid::widenToContent()
         for (int row = top; row <= bottom && row < rowCount; ++row) {
             const QString text = m_model->data(m_model->index(row, i), Qt::DisplayRole).toString();
             if (!text.isEmpty())
-                wanted = std::max(wanted, metrics.horizontalAdvance(text) + margins);
+                wanted = std::max(wanted, m_cells->textWidth(text, font) + margins);
         }
         if (wanted > header->sectionSize(i))
             m_view->setColumnWidth(i, wanted);

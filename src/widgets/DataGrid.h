@@ -21,6 +21,7 @@
 #include <QWidget>
 #include <optional>
 
+class GridCellPainter;
 class QKeyEvent;
 class QLabel;
 class QTableView;
@@ -246,6 +247,7 @@ private:
     int m_reportedRow = -1;
 
     Model *m_model = nullptr;
+    GridCellPainter *m_cells = nullptr;
     QTableView *m_view = nullptr;
     QWidget *m_footer = nullptr;
     QWidget *m_footerStrip = nullptr; // spans the view's viewport, so cells scrolled out are clipped

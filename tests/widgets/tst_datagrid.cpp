@@ -226,6 +226,15 @@ void TestDataGrid::narrowColumnsWidenToTheirValues()
     QVERIFY2(header->sectionSize(amount) >= f.grid.view()->fontMetrics().horizontalAdvance(shown),
              qPrintable(QString::number(header->sectionSize(amount))));
     QCOMPARE(header->sectionSize(columnOf(f.grid, u"时间"_s)), 150);
+
+    // A value is laid out as the text it is, never as markup: "<b>…</b>" takes its own width.
+    const QString markup = u"<b>甲乙丙丁戊</b>"_s;
+    addRow(f.db(), 2, Money::fromUnits(1), markup);
+    f.grid.refresh();
+    QCOMPARE(f.grid.displayText(1, u"分组"_s), markup);
+    const int group = columnOf(f.grid, u"分组"_s);
+    QVERIFY2(header->sectionSize(group) >= f.grid.view()->fontMetrics().horizontalAdvance(markup),
+             qPrintable(QString::number(header->sectionSize(group))));
 }
 
 void TestDataGrid::headerClickSortsByTheStoredValue()
