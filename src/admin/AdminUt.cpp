@@ -61,7 +61,7 @@ TAdminFm::TAdminFm(const ScreenContext &ctx, QWidget *parent)
         grid->view()->model(), &QAbstractItemModel::modelReset, this,
         [this] {
             const int row = m_ui->operatorGrid->currentRow();
-            if (!m_quiet && m_state == State::Browsing && rowNumberAt(row) != m_shown)
+            if (!m_quiet && m_state == State::Browsing && m_ui->operatorGrid->rowNumber(row) != m_shown)
                 rowChanged(row);
         },
         Qt::QueuedConnection);
@@ -106,7 +106,7 @@ void TAdminFm::reload()
 // The boxes show the grid's current operator as stored, dropping anything typed.
 void TAdminFm::showCurrent()
 {
-    m_shown = rowNumberAt(m_ui->operatorGrid->currentRow());
+    m_shown = m_ui->operatorGrid->rowNumber(m_ui->operatorGrid->currentRow());
     m_touched.clear();
     if (m_shown < 0) {
         m_form->clear();
@@ -115,30 +115,12 @@ void TAdminFm::showCurrent()
     guard(m_ctx.prompt, this, [this] { m_form->load(m_ctx.db, m_shown); });
 }
 
-qint64 TAdminFm::rowNumberAt(int row) const
-{
-    return row < 0 ? -1 : m_ui->operatorGrid->value(row, RowNumber).toLongLong();
-}
-
 void TAdminFm::rowChanged(int row)
 {
     // While adding or editing the list is disabled: the boxes belong to the pending row.
-    if (m_quiet || m_state != State::Browsing || rowNumberAt(row) == m_shown)
+    if (m_quiet || m_state != State::Browsing || m_ui->operatorGrid->rowNumber(row) == m_shown)
         return;
     showCurrent();
-}
-
-void TAdminFm::selectRowNumber(qint64 rowNumber)
-{
-    DataGrid *grid = m_ui->operatorGrid;
-    for (int row = 0; row < grid->totalCount(); ++row) {
-        if (row >= grid->loadedRowCount())
-            grid->setCurrentRow(row);
-        if (grid->value(row, RowNumber).toLongLong() == rowNumber) {
-            grid->setCurrentRow(row);
-            return;
-        }
-    }
 }
 
 void TAdminFm::setState(State state)
@@ -205,7 +187,7 @@ void TAdminFm::save()
     guard(m_ctx.prompt, this, [&] {
         QScopedValueRollback quiet(m_quiet, true);
         m_ui->operatorGrid->refresh();
-        selectRowNumber(row);
+        m_ui->operatorGrid->selectRowNumber(row);
     });
     showCurrent();
 }
@@ -225,7 +207,7 @@ void TAdminFm::remove()
         m_ctx.prompt.message(this, u"没有可以删除的管理员!"_s, Prompt::Icon::Warning);
         return;
     }
-    const qint64 rowNumber = rowNumberAt(row);
+    const qint64 rowNumber = m_ui->operatorGrid->rowNumber(row);
     if (!guard(m_ctx.prompt, this, [&] { m_rules.checkRemovable(rowNumber); }))
         return;
     const QString name = m_ui->operatorGrid->value(row, Operators::Name).toString();

@@ -42,9 +42,7 @@ protected:
 private:
     void reload();
     void showCurrent();
-    qint64 rowNumberAt(int row) const;
     void rowChanged(int row);
-    void selectRowNumber(qint64 rowNumber);
     void setState(State state);
 
     void add();

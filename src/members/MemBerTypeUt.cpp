@@ -44,7 +44,7 @@ TMemBerTypeFm::TMemBerTypeFm(const ScreenContext &ctx, QWidget *parent)
         grid->view()->model(), &QAbstractItemModel::modelReset, this,
         [this] {
             const int row = m_ui->typeGrid->currentRow();
-            if (!m_quiet && rowNumberAt(row) != m_shown)
+            if (!m_quiet && m_ui->typeGrid->rowNumber(row) != m_shown)
                 rowChanged(row);
         },
         Qt::QueuedConnection);
@@ -78,7 +78,7 @@ void TMemBerTypeFm::reload()
 // The boxes show the grid's current row as stored, dropping anything typed.
 void TMemBerTypeFm::showCurrent()
 {
-    m_shown = rowNumberAt(m_ui->typeGrid->currentRow());
+    m_shown = m_ui->typeGrid->rowNumber(m_ui->typeGrid->currentRow());
     if (m_shown < 0) {
         m_form->clear();
         return;
@@ -116,14 +116,9 @@ bool TMemBerTypeFm::commitPending()
     return true;
 }
 
-qint64 TMemBerTypeFm::rowNumberAt(int row) const
-{
-    return row < 0 ? -1 : m_ui->typeGrid->value(row, RowNumber).toLongLong();
-}
-
 void TMemBerTypeFm::rowChanged(int row)
 {
-    const qint64 wanted = rowNumberAt(row);
+    const qint64 wanted = m_ui->typeGrid->rowNumber(row);
     if (m_quiet || (wanted == m_shown && !m_adding))
         return;
     const bool committed = commitPending();
@@ -135,23 +130,14 @@ void TMemBerTypeFm::rowChanged(int row)
         showCurrent();
 }
 
-// The list is short and its order may have shifted under another counter's writes, so the row
-// is found by its number rather than by where it was.
+// The order may have shifted under another counter's writes, so the row is found by its number
+// rather than by where it was.
 void TMemBerTypeFm::selectRowNumber(qint64 rowNumber)
 {
-    DataGrid *grid = m_ui->typeGrid;
-    if (rowNumber < 0) {
-        grid->setCurrentRow(-1);
-        return;
-    }
-    for (int row = 0; row < grid->totalCount(); ++row) {
-        if (row >= grid->loadedRowCount())
-            grid->setCurrentRow(row);
-        if (grid->value(row, RowNumber).toLongLong() == rowNumber) {
-            grid->setCurrentRow(row);
-            return;
-        }
-    }
+    if (rowNumber < 0)
+        m_ui->typeGrid->setCurrentRow(-1);
+    else
+        m_ui->typeGrid->selectRowNumber(rowNumber);
 }
 
 void TMemBerTypeFm::setAdding(bool adding)

@@ -34,7 +34,6 @@ private:
     void reload();
     void showCurrent();
     bool commitPending();
-    qint64 rowNumberAt(int row) const;
     void rowChanged(int row);
     void selectRowNumber(qint64 rowNumber);
     void setAdding(bool adding);

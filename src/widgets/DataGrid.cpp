@@ -557,6 +557,37 @@ void DataGrid::setCurrentRow(int row)
     selectRow(row);
 }
 
+qint64 DataGrid::rowNumber(int row) const
+{
+    if (!pagesByKey() || row < 0 || row >= m_model->rows().size())
+        return -1;
+    const QVariant number = m_model->rows().at(row).at(m_rowNumberColumn);
+    return number.isNull() ? -1 : number.toLongLong();
+}
+
+bool DataGrid::selectRowNumber(qint64 number)
+{
+    if (!pagesByKey() || !m_hasQuery || m_names.isEmpty())
+        return false;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (rowNumber(row) == number) {
+            selectRow(row);
+            return true;
+        }
+    }
+    QSqlQuery query = run(selectText() + u" where "_s + quotedName(m_rowNumberColumn) + u" = ?"_s +
+                              m_db.dialect().page(0, 1),
+                          {number});
+    if (!query.next())
+        return false;
+    QVariantList found;
+    for (int i = 0; i < m_columns.size(); ++i)
+        found.append(query.value(i));
+    query.finish();
+    showWindow(windowAt(found), nullptr);
+    return true;
+}
+
 QVariant DataGrid::value(int row, const QString &field) const
 {
     const int column = columnIndex(field);

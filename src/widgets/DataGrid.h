@@ -150,6 +150,15 @@ public:
     // a negative one, leaves no current row.
     void setCurrentRow(int row);
 
+    // The row number (the first row-number column's value) of the row at that index of the
+    // window; -1 for no such row, and on a grid without a row-number column.
+    qint64 rowNumber(int row) const;
+    // Makes the row with that row number current, wherever the grid's order puts it: among the
+    // rows loaded, or else read with the blocks around it by key, as seek() does (its index is
+    // then currentRow()). When no row of the result has it, or the grid has no row-number column,
+    // nothing moves and false is returned. Throws DbError, leaving the grid as it was.
+    bool selectRowNumber(qint64 rowNumber);
+
     // The value at that index of the window, as the database returned it; an invalid QVariant
     // for a row not loaded or a field not among the columns.
     QVariant value(int row, const QString &field) const;

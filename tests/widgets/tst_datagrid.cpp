@@ -198,6 +198,8 @@ private slots:
     void seekGoesToTheFirstRowAtOrAfter_data() { TestDatabase::addKindRows(); }
     void seekGoesToTheFirstRowAtOrAfter();
     void aShownSeekReadsOnlyTheBlocksAroundTheRow();
+    void aRowIsFoundByItsRowNumber_data() { TestDatabase::addKindRows(); }
+    void aRowIsFoundByItsRowNumber();
     void scrollingUpReadsTheRowsBeforeOnce_data() { TestDatabase::addKindRows(); }
     void scrollingUpReadsTheRowsBeforeOnce();
     void cellsShowTheProgramsForms_data() { TestDatabase::addKindRows(); }
@@ -609,6 +611,35 @@ void TestDataGrid::aShownSeekReadsOnlyTheBlocksAroundTheRow()
     f.grid.view()->scrollToBottom();
     QCoreApplication::processEvents();
     QCOMPARE(f.grid.loadedRowCount(), 3 * DataGrid::BlockSize);
+}
+
+// A row is made current by its row number, loaded or not, wherever the order puts it.
+void TestDataGrid::aRowIsFoundByItsRowNumber()
+{
+    QFETCH(QString, kind);
+    Fixture f(kind);
+    addNamedRows(f.db(), 2000);
+    f.open();
+    f.grid.sortBy(u"名称"_s, Qt::DescendingOrder);
+    const QList<qint64> loaded = loadedIds(f.grid);
+    const qint64 near = loaded.at(100);
+    QVERIFY(f.grid.selectRowNumber(near));
+    QCOMPARE(f.grid.currentRow(), 100);
+    QCOMPARE(f.grid.rowNumber(f.grid.currentRow()), near);
+    QCOMPARE(loadedIds(f.grid), loaded);
+
+    const QList<qint64> all = orderedIds(f.grid);
+    const qint64 far = all.at(1500);
+    QVERIFY(!loaded.contains(far));
+    QVERIFY(f.grid.selectRowNumber(far));
+    QCOMPARE(currentId(f.grid), far);
+    QVERIFY(f.grid.hasRowsBefore());
+    QVERIFY(isRunOf(loadedIds(f.grid), all));
+
+    QVERIFY(!f.grid.selectRowNumber(99999));
+    QCOMPARE(currentId(f.grid), far);
+    QCOMPARE(f.grid.rowNumber(-1), -1);
+    QCOMPARE(f.grid.rowNumber(f.grid.loadedRowCount()), -1);
 }
 
 void TestDataGrid::scrollingUpReadsTheRowsBeforeOnce()
