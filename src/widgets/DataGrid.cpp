@@ -370,6 +370,7 @@ void DataGrid::setColumns(const QList<GridColumn> &columns)
     m_quiet = true;
     m_model->reset({}, false, false, [&] {
         m_columns = columns;
+        m_headerHints.clear();
         m_names.clear();
         m_rowNumberColumn = -1;
         for (int i = 0; i < m_columns.size() && m_rowNumberColumn < 0; ++i) {
@@ -622,6 +623,8 @@ bool DataGrid::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         windowKey(key);
+    } else if (watched == m_view && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        m_headerHints.clear();
     } else if ((watched == m_view->viewport() || watched == m_footer) &&
                (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         updateFooter();
@@ -975,10 +978,16 @@ void DataGrid::widenToContent()
         bottom = rowCount - 1;
     const QFont font = m_view->font();
     const int margins = 2 * GridCellPainter::textMargin(m_view) + (m_view->showGrid() ? 1 : 0);
+    // A header's width is measured once per title, sort indicator and font.
+    if (m_headerHints.size() != m_columns.size()) {
+        m_headerHints.clear();
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_headerHints.append(header->sectionSizeHint(i));
+    }
     for (int i = 0; i < m_columns.size(); ++i) {
         if (header->isSectionHidden(i))
             continue;
-        int wanted = header->sectionSizeHint(i);
+        int wanted = m_headerHints.at(i);
         for (int row = top; row <= bottom && row < rowCount; ++row) {
             const QString text = m_model->data(m_model->index(row, i), Qt::DisplayRole).toString();
             if (!text.isEmpty())
@@ -1068,6 +1077,7 @@ void DataGrid::headerClicked(int section)
 void DataGrid::updateSortIndicator()
 {
     m_view->horizontalHeader()->setSortIndicator(columnIndex(m_sortField), m_sortOrder);
+    m_headerHints.clear(); // the sorted column's header makes room for the indicator
 }
 
 void DataGrid::updateFooter()

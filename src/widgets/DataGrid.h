@@ -243,6 +243,7 @@ private:
     QList<GridColumn> m_columns;
     Statement m_base;
     bool m_hasQuery = false;
+    QList<int> m_headerHints; // each column's header width, measured when first needed
     QStringList m_names; // the result's own spelling of each column's field; empty until resolved
     // The first row-number column: it breaks the sort column's ties, so that a row's values in the
     // two are its key in the order. -1 when the columns have none; the grid then pages by offset.
