@@ -503,7 +503,7 @@ bool DataGrid::seekRow(const QString &field, const SqlValue &value, const QStrin
     }
     const QVariantList row = found.first();
     // A block in the grid's order from the row on is what the window needs after it.
-    if (column != columnIndex(m_sortField))
+    if (!seeksInOrder(column))
         found.clear();
     showWindow(windowAt(row, std::move(found)), nullptr);
     return true;
@@ -915,13 +915,24 @@ DataGrid::Window DataGrid::windowAt(const QVariantList &row, QList<QVariantList>
     return window;
 }
 
+// Whether a seek on the column finds its row in the grid's own order, so that the block read from
+// the row on is the window's: the sort column, or the row number when nothing else orders the
+// grid and it runs upwards (in the other direction a seek on it still means "at or after").
+bool DataGrid::seeksInOrder(int column) const
+{
+    const int sortColumn = columnIndex(m_sortField);
+    if (sortColumn >= 0)
+        return column == sortColumn;
+    return column == m_rowNumberColumn && m_sortOrder == Qt::AscendingOrder;
+}
+
 // The rows from the first whose value in the column is the one given or after it. On the sort
 // column that is a block in the grid's order; on another column, the first row in that
 // column's own ascending order, alone. Empty when no row has such a value.
 QList<QVariantList> DataGrid::readAtOrAfter(int column, const QVariant &value) const
 {
     const QString name = quotedName(column);
-    if (column == columnIndex(m_sortField)) {
+    if (seeksInOrder(column)) {
         QList<QVariantList> rows = readRows(
             name + (m_sortOrder == Qt::AscendingOrder ? u" >= ?"_s : u" <= ?"_s), {value}, m_sortOrder);
         if (!rows.isEmpty())

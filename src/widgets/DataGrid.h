@@ -222,6 +222,7 @@ private:
     Window lastWindow() const;
     void addNullsAfter(QList<QVariantList> &rows, Qt::SortOrder order, int count = BlockSize) const;
     Window windowAt(const QVariantList &row, QList<QVariantList> after = {}) const;
+    bool seeksInOrder(int column) const;
     QList<QVariantList> readAtOrAfter(int column, const QVariant &value) const;
     bool seekRow(const QString &field, const SqlValue &value, const QString *prefix);
     void showWindow(Window window, const Totals *totals);
