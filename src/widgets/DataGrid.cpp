@@ -898,16 +898,17 @@ DataGrid::Window DataGrid::lastWindow() const
     return window;
 }
 
-// The block that starts at the row and the block before it; the row (or, when it is gone, the
-// one after where it stood) is current. The block from the row on is read unless given.
+// The block that starts at the row and the rows that fill a screen before it; the row (or, when
+// it is gone, the one after where it stood) is current. The block from the row on is read unless
+// given. Scrolling further up reads whole blocks before.
 DataGrid::Window DataGrid::windowAt(const QVariantList &row, QList<QVariantList> after) const
 {
     if (after.isEmpty())
         after = readAfter(row, m_sortOrder, true);
-    QList<QVariantList> before = readAfter(row, reversed(m_sortOrder), false);
+    QList<QVariantList> before = readAfter(row, reversed(m_sortOrder), false, RowsBeforeJump);
     std::reverse(before.begin(), before.end());
     Window window;
-    window.moreBefore = before.size() == BlockSize;
+    window.moreBefore = before.size() == RowsBeforeJump;
     window.moreAfter = after.size() == BlockSize;
     window.current = int(before.size()) - (after.isEmpty() ? 1 : 0);
     window.rows = std::move(before);

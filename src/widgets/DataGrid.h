@@ -71,6 +71,8 @@ class DataGrid : public QWidget
 public:
     // Rows read by one statement, while scrolling.
     static constexpr int BlockSize = 256;
+    // Rows read before a row that a seek or a refresh goes to: more than a screen shows above it.
+    static constexpr int RowsBeforeJump = 64;
 
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
@@ -100,8 +102,8 @@ public:
 
     // Goes to the first row, in the grid's order, whose field holds the value or one after it
     // (">= value" in ascending order, "<= value" in descending), and makes it current: the window
-    // becomes the block that starts at it and the block before it, read by key, so the rows
-    // before it are never walked. Returns true. When no row holds the value or one after it, the
+    // becomes the block that starts at it and the rows that fill a screen before it, read by key,
+    // so the rows before it are never walked. Returns true. When no row holds the value or one after it, the
     // window becomes the last block and its last row current, and false is returned. A NULL
     // field holds no value and is never the row found.
     // A field that is not the sort field leaves the grid's order as it is: the row found is the

@@ -596,7 +596,7 @@ void TestDataGrid::seekGoesToTheFirstRowAtOrAfter()
     QVERIFY(isRunOf(loadedIds(f.grid), orderedIds(f.grid)));
 }
 
-// A seek in a grid on the screen reads the block before the row and the block from it; the view
+// A seek in a grid on the screen reads a screenful before the row and the block from it; the view
 // reads the next block only when it is scrolled to it.
 void TestDataGrid::aShownSeekReadsOnlyTheBlocksAroundTheRow()
 {
@@ -607,10 +607,10 @@ void TestDataGrid::aShownSeekReadsOnlyTheBlocksAroundTheRow()
     QVERIFY(f.grid.seek(u"ID"_s, SqlValue::integer(1000)));
     QCoreApplication::processEvents();
     QCOMPARE(currentId(f.grid), 1000);
-    QCOMPARE(f.grid.loadedRowCount(), 2 * DataGrid::BlockSize);
+    QCOMPARE(f.grid.loadedRowCount(), DataGrid::RowsBeforeJump + DataGrid::BlockSize);
     f.grid.view()->scrollToBottom();
     QCoreApplication::processEvents();
-    QCOMPARE(f.grid.loadedRowCount(), 3 * DataGrid::BlockSize);
+    QCOMPARE(f.grid.loadedRowCount(), DataGrid::RowsBeforeJump + 2 * DataGrid::BlockSize);
 }
 
 // A row is made current by its row number, loaded or not, wherever the order puts it.
