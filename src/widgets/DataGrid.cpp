@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMetaMethod>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -1107,6 +1108,25 @@ void DataGrid::updateFooter()
             continue;
         }
         label->setText(footerTextAt(i));
+    }
+    // A count or a sum cut to its column would read as another number ("469781 条" for
+    // 1,469,781): its column widens to hold it, as it does for a value. Widening moves the
+    // columns after it, so the labels are placed once every width is final.
+    if (!m_wideningFooter) {
+        const QScopedValueRollback widening(m_wideningFooter, true);
+        for (int i = 0; i < m_footerLabels.size() && i < header->count(); ++i) {
+            const QLabel *label = m_footerLabels.at(i);
+            if (header->isSectionHidden(i) || label->text().isEmpty())
+                continue;
+            const int wanted = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->indent() + 2;
+            if (wanted > header->sectionSize(i))
+                m_view->setColumnWidth(i, wanted);
+        }
+    }
+    for (int i = 0; i < m_footerLabels.size(); ++i) {
+        QLabel *label = m_footerLabels.at(i);
+        if (i >= header->count() || header->isSectionHidden(i))
+            continue;
         label->setGeometry(header->sectionViewportPosition(i), 0, header->sectionSize(i),
                            m_footerStrip->height());
         label->show();

@@ -256,6 +256,7 @@ private:
     mutable std::optional<qint64> m_totalCount;
     QVariantList m_sums;
     bool m_footerVisible = false;
+    bool m_wideningFooter = false; // while columns widen to their footer texts
     bool m_quiet = false; // while rows are replaced, the passing current rows are not reported
     int m_reportedRow = -1;
 

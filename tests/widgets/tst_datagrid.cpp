@@ -237,6 +237,22 @@ void TestDataGrid::narrowColumnsWidenToTheirValues()
     const int group = columnOf(f.grid, u"分组"_s);
     QVERIFY2(header->sectionSize(group) >= f.grid.view()->fontMetrics().horizontalAdvance(markup),
              qPrintable(QString::number(header->sectionSize(group))));
+
+    // The footer's count is never cut either ("0000 条" for 10000): its column widens to hold it.
+    Fixture many(u"sqlite"_s);
+    QList<GridColumn> narrow = gridColumns();
+    narrow[1].width = 20; // 名称, the first shown: its title and the names in view fit in less
+    narrow[1].title = u"名"_s;
+    many.grid.setColumns(narrow);
+    addRows(many.db(), 10000);
+    many.grid.setFooterVisible(true);
+    many.open();
+    const QLabel *count = many.grid.findChild<QLabel *>(u"footer:名称"_s);
+    QVERIFY(count);
+    QCOMPARE(count->text(), u"共 10000 条"_s);
+    QVERIFY2(count->width() >= count->fontMetrics().horizontalAdvance(count->text()),
+             qPrintable(QString::number(count->width())));
+    QCOMPARE(count->width(), many.grid.view()->horizontalHeader()->sectionSize(columnOf(many.grid, u"名称"_s)));
 }
 
 void TestDataGrid::headerClickSortsByTheStoredValue()
