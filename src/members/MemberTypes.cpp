@@ -23,13 +23,31 @@ QString MemberTypes::nothingToDeleteMessage()
     return u"没有可以删除的会员类型!"_s;
 }
 
+namespace {
+
+// The counter multiplies a member's bill by the type's rate and refuses any rate that is not above
+// 0 and at most 1, so such a rate is refused here, where it is typed, with the counter's words;
+// stored, it would stop every member of the type from having the discount. A type without a rate
+// gives none.
+void checkRate(const ColumnValues &values)
+{
+    for (const auto &[column, value] : values) {
+        if (column == u"打折率"_s && !value.isNull() && !(value.realValue() > 0 && value.realValue() <= 1))
+            throw Refusal(u"打折率必须是大于0且不大于1的数字!"_s, column);
+    }
+}
+
+} // namespace
+
 qint64 MemberTypes::add(const ColumnValues &values) const
 {
+    checkRate(values);
     return Records::insert(m_db, Table, values);
 }
 
 void MemberTypes::change(qint64 rowNumber, const ColumnValues &values) const
 {
+    checkRate(values);
     if (!Records::update(m_db, Table, rowNumber, values))
         throw Refusal(u"该会员类型已被删除，无法保存修改!"_s);
 }

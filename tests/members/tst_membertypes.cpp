@@ -290,6 +290,21 @@ void TestMemberTypes::aBadRateIsRefusedAndNothingWritten()
     QCOMPARE(s.stored(), Delivered);
     s.click(u"退出"_s);
     QVERIFY(s.screen->isVisible());
+
+    // A rate the counter would refuse at checkout is refused here: above 1, 0 or below.
+    s.type(u"初始积分"_s, u"0"_s);
+    for (const QString &rate : {u"2"_s, u"0"_s, u"-0.5"_s}) {
+        s.prompt.shown.clear();
+        s.type(u"打折率"_s, rate);
+        s.click(u"保存"_s);
+        QCOMPARE(s.prompt.shown, QStringList{u"打折率必须是大于0且不大于1的数字!"_s});
+        QCOMPARE(s.stored(), Delivered);
+    }
+    s.prompt.shown.clear();
+    s.type(u"打折率"_s, u"1"_s);
+    s.click(u"保存"_s);
+    QVERIFY(s.prompt.shown.isEmpty());
+    QVERIFY(s.stored() != Delivered);
 }
 
 QTEST_MAIN(TestMemberTypes)
