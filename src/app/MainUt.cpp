@@ -414,7 +414,11 @@ void TMainFm::openScreen(const ScreenEntry &entry, const BoardSelection &s)
             break;
         case AfterClose::TagsIfAccepted:
             if (accepted) {
+                // The tags are read again and none is selected: the details and the lines of
+                // the tag that was (settled, say) would no longer be true.
                 PageControl1Change();
+                clearDetails();
+                LoadTagLines();
                 RefreshBoard();
             }
             break;
@@ -487,7 +491,7 @@ void TMainFm::cancelBill()
     const bool done = guard(m_prompt, this, [&] {
         Board::cancelBill(m_run.db, tag);
         RefreshBoard();
-        LoadTagLines();
+        boardClicked(); // the freed tag's details and lines as they now are
     });
     if (done)
         m_prompt.message(this, Board::cancelledMessage());

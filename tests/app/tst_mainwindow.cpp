@@ -359,6 +359,12 @@ void TestMainWindow::cancellationFreesTheTagAndRecounts()
     QCOMPARE(b.window->selectedState(), std::optional<TagState>(TagState::Free));
     QCOMPARE(b.label(u"lblOccupied"_s), u"1"_s); // a2 of the group is freed with it
     QCOMPARE(b.label(u"lblFree"_s), u"4"_s);
+    // The details speak of the freed tag, not of the bill that was.
+    QCOMPARE(b.label(u"lblState"_s), u"可用"_s);
+    QCOMPARE(b.label(u"lblArrival"_s), u"0"_s);
+    QCOMPARE(b.label(u"lblDeposit"_s), u"0"_s);
+    QCOMPARE(b.label(u"lblAmount"_s), u"0"_s);
+    QCOMPARE(b.child<DataGrid>(u"DBGrid1"_s)->loadedRowCount(), 0);
     QCOMPARE(count(b.t.db(), u"手牌开单"_s), 1); // V1's
     QCOMPARE(count(b.t.db(), u"手牌消费"_s), 1); // the group's lines went, V1's stays
 }

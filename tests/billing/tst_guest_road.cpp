@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -134,6 +135,10 @@ void TestGuestRoad::fromAFreeTagToASettledBill()
     QCOMPARE(screens.captions,
              (QStringList{u"顾客开单"_s, u"增加消费"_s, u"选择服务生"_s, u"顾客结帐"_s}));
     QVERIFY(prompt.shown.contains(u"谢谢光临！"_s));
+    // The board shows nothing of the settled bill: no details, no lines.
+    QCOMPARE(board.findChild<QLabel *>(u"lblState"_s)->text(), QString());
+    QCOMPARE(board.findChild<QLabel *>(u"lblAmount"_s)->text(), QString());
+    QCOMPARE(board.findChild<DataGrid *>(u"DBGrid1"_s)->loadedRowCount(), 0);
 
     Cursor bill = db.query(Statement(u"select * from 结帐管理"_s));
     QVERIFY(bill.next());
