@@ -20,8 +20,19 @@ LaidOutReport layoutRows(const QString &templatePath, const DataGrid &grid, cons
 }
 
 void printRows(QWidget *parent, Prompt &prompt, const QString &templatePath, const DataGrid &grid,
-               const QString &table, const ReportHook &hook)
+               const QString &table, const ReportHook &hook, qint64 maxRows)
 {
+    if (!grid.query().isEmpty()) {
+        const qint64 rows = grid.totalCount();
+        if (rows > maxRows) {
+            prompt.message(parent,
+                           QStringLiteral("要打印的记录太多(共 %1 条,一次最多打印 %2 条),请先检索缩小范围再打印!")
+                               .arg(rows)
+                               .arg(maxRows),
+                           Prompt::Icon::Warning);
+            return;
+        }
+    }
     try {
         TReportPreviewFm window(layoutRows(templatePath, grid, table, QDateTime::currentDateTime(), hook),
                                 prompt, parent);

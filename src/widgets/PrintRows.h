@@ -17,7 +17,13 @@ class QWidget;
 LaidOutReport layoutRows(const QString &templatePath, const DataGrid &grid, const QString &table,
                          const QDateTime &now, const ReportHook &hook = {});
 
+// The most rows one printed list holds: about 750 pages, laid out in a few seconds. The whole
+// list is laid out before the preview shows, so a list of a million rows would hold the window
+// for minutes and take gigabytes.
+inline constexpr qint64 MaxPrintedRows = 50000;
+
 // Lays the list out now and shows it in the preview window until the operator closes it.
+// A grid of more than maxRows rows is not laid out: the operator is asked to search first.
 // A template error is shown through the Prompt; a DbError passes, for the screen's guard().
 void printRows(QWidget *parent, Prompt &prompt, const QString &templatePath, const DataGrid &grid,
-               const QString &table, const ReportHook &hook = {});
+               const QString &table, const ReportHook &hook = {}, qint64 maxRows = MaxPrintedRows);

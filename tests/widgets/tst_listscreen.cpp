@@ -324,6 +324,13 @@ void TestListScreen::print()
     QVERIFY2(text.contains(u"会员列表A002李四200A001张三100.5A010王五50A003张三0.25合计:350.75"_s),
              qPrintable(text));
 
+    // A list longer than a printed list may be is not laid out: the operator is asked to search.
+    f.prompt.shown.clear();
+    printRows(f.screen.get(), f.prompt, f.screen->spec().printTemplate, f.grid(), Table, {}, 3);
+    QCOMPARE(f.prompt.shown,
+             QStringList{u"要打印的记录太多(共 4 条,一次最多打印 3 条),请先检索缩小范围再打印!"_s});
+    QCOMPARE(closer.captions, QStringList{u"打印预览"_s});
+
     // A search prints what it found.
     f.search(u"会员卡号"_s, u"A010"_s);
     const LaidOutReport found = layoutRows(f.screen->spec().printTemplate, f.grid(), Table, QDateTime());
