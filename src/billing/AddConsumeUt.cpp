@@ -95,10 +95,12 @@ void TAddConsumeFm::search()
     DataGrid *grid = m_ui->catalogueGrid;
     const QString text = m_ui->searchEdit->text();
     // The name first; failing that the pinyin initials the catalogue keeps in lower case, so that
-    // "tsam" and "TSAM" both find 泰式按摩.
+    // "tsam" and "TSAM" both find 泰式按摩, and then in capitals, as a catalogue brought in from
+    // elsewhere may hold them.
     guard(m_ctx.prompt, this, [&] {
-        if (!grid->seekPrefix(u"项目名"_s, text) && !text.isEmpty())
-            grid->seekPrefix(u"名称拼音"_s, text.toLower());
+        if (!grid->seekPrefix(u"项目名"_s, text) && !text.isEmpty() &&
+            !grid->seekPrefix(u"名称拼音"_s, text.toLower()))
+            grid->seekPrefix(u"名称拼音"_s, text.toUpper());
     });
 }
 

@@ -187,7 +187,7 @@ void Tags::requireNewTagNumber(const QString &number) const
     const qint64 taken =
         m_db.scalar(Statement(u"select count(*) from 手牌管理 where 手牌号码 = "_s).text(number)).toLongLong();
     if (taken > 0)
-        throw Refusal(u"手牌号码重复! 手牌\"%1\"已经存在。"_s.arg(number), Number);
+        throw Refusal(u"手牌号码重复!"_s, Number);
 }
 
 namespace {

@@ -410,6 +410,7 @@ void TestAddConsume::searchTakesTheFirstNameWithThePrefix_data()
         row("far past the first block", u"足"_s, u"足疗"_s);
         row("initials", u"tsam"_s, u"泰式按摩"_s);
         row("initials in capitals", u"TS"_s, u"泰式按摩"_s);
+        row("initials stored in capitals", u"bs"_s, u"冰水"_s);
         row("a name before initials", u"汤0"_s, u"汤000"_s);
     }
 }
@@ -424,6 +425,9 @@ void TestAddConsume::searchTakesTheFirstNameWithThePrefix()
     addItem(db, u"Tea"_s, u"5"_s, 1);
     const qint64 massage = addItem(db, u"泰式按摩"_s, u"198"_s, 1);
     db.execute(Statement(u"update 商品项目库 set 名称拼音="_s).text(u"tsam"_s).sql(u" where ID="_s).integer(massage));
+    // A catalogue brought in from elsewhere may keep its initials in capitals.
+    const qint64 water = addItem(db, u"冰水"_s, u"3"_s, 1);
+    db.execute(Statement(u"update 商品项目库 set 名称拼音="_s).text(u"BS"_s).sql(u" where ID="_s).integer(water));
     {
         // Between 啤酒 and 足疗 in name order, so that 足疗 is far from the first rows read.
         Transaction transaction(db);
