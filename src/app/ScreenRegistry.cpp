@@ -32,6 +32,7 @@
 
 #include "widgets/Guard.h"
 #include "widgets/Prompt.h"
+#include "widgets/RunAside.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -212,7 +213,10 @@ QList<ScreenEntry> buildEntries()
                    const QString target = ctx.prompt.saveFileName(parent, u"数据备份"_s, proposed, QString());
                    if (target.isEmpty())
                        return int(QDialog::Rejected);
-                   const bool done = guard(ctx.prompt, parent, [&] { Backup::backUp(ctx.db, target); });
+                   const bool done = guard(ctx.prompt, parent, [&] {
+                       const QString file = Backup::embeddedFile(ctx.db);
+                       runAside(parent, u"正在备份数据,请稍候..."_s, [&] { Backup::backUpFile(file, target); });
+                   });
                    if (done)
                        ctx.prompt.message(parent, Backup::doneMessage(target));
                    return int(done ? QDialog::Accepted : QDialog::Rejected);

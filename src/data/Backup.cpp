@@ -56,23 +56,55 @@ QString doneMessage(const QString &target)
     return u"数据备份完毕！备份文件: "_s + QDir::toNativeSeparators(target);
 }
 
-void backUp(const Database &db, const QString &target)
+QString embeddedFile(const Database &db)
 {
     if (db.kind() != DbKind::Sqlite)
         throw Failed(u"数据库在服务器上,本程序只备份本机的数据库文件.请用服务器的备份工具备份"
                      "(PostgreSQL: pg_dump)."_s);
+    return db.filePath();
+}
+
+void backUp(const Database &db, const QString &target)
+{
+    backUpFile(embeddedFile(db), target);
+}
+
+void backUpFile(const QString &databaseFile, const QString &target)
+{
     const QFileInfo info(target);
     if (!info.absoluteDir().exists())
         throw Failed(u"数据备份失败: 文件夹不存在: "_s + QDir::toNativeSeparators(info.absolutePath()));
     // Written beside the target, so that putting it in place is a rename on the same disk.
     const QString part = info.absoluteFilePath() + u".part-"_s + QUuid::createUuid().toString(QUuid::Id128);
-    try {
-        db.execute(Statement(u"vacuum into "_s).text(part));
-    } catch (const DbError &e) {
-        QFile::remove(part);
-        throw Failed(u"数据备份失败: "_s + e.driverText());
+    // A connection of this copy's own: the program's shared connection belongs to its thread.
+    // It only reads (a path that names no database is not made one); reading in WAL mode waits
+    // for no writer, and the busy timeout covers a checkpoint under way.
+    QString problem;
+    {
+        const QString name = u"backup-"_s + QUuid::createUuid().toString(QUuid::Id128);
+        {
+            QSqlDatabase source = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+            source.setDatabaseName(databaseFile);
+            source.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
+            if (!source.open()) {
+                problem = source.lastError().text();
+            } else {
+                QSqlQuery vacuum(source);
+                if (!vacuum.prepare(u"vacuum into ?"_s))
+                    problem = vacuum.lastError().text();
+                vacuum.addBindValue(part);
+                if (problem.isEmpty() && !vacuum.exec())
+                    problem = vacuum.lastError().text();
+            }
+            source.close();
+        }
+        QSqlDatabase::removeDatabase(name);
     }
-    const QString problem = checkDatabaseFile(part);
+    if (!problem.isEmpty()) {
+        QFile::remove(part);
+        throw Failed(u"数据备份失败: "_s + problem);
+    }
+    problem = checkDatabaseFile(part);
     if (!problem.isEmpty()) {
         QFile::remove(part);
         throw Failed(u"数据备份失败,备份文件没有通过检查: "_s + problem);

@@ -19,6 +19,11 @@ QString proposedName(const QDate &today);
 // Refused (Backup::Failed) for a database on a server, and when the copy cannot be made or does
 // not check out; the message says why.
 void backUp(const Database &db, const QString &target);
+// The same in two steps, so that the long one can run on a thread of its own while the windows
+// go on painting: the file of the embedded database the connection works on (Failed for a
+// database on a server), and the copy of that file, taken through a connection of its own.
+QString embeddedFile(const Database &db);
+void backUpFile(const QString &databaseFile, const QString &target);
 
 // What a database file holds, read on a connection of its own that cannot write to it: an
 // empty text when it opens, passes SQLite's integrity check and has this program's tables,

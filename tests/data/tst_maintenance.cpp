@@ -14,6 +14,7 @@
 #include "support/ModalCloser.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestDatabase.h"
+#include "widgets/RunAside.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 using namespace Fixtures;
@@ -79,6 +81,7 @@ private slots:
     void aRestoreReplacesTheDatabaseAndKeepsTheOldOne();
     void aRestoreWaitsForOtherProgramsAndServers();
     void aBackupRestoredOnTheBoardEndsTheRun();
+    void longWorkRunsAsideAndItsRefusalComesBack();
     void theClearingPasswordIsExact();
     void clearingDeletesTheChosenHistoryOnly_data() { TestDatabase::addKindRows(); }
     void clearingDeletesTheChosenHistoryOnly();
@@ -89,6 +92,43 @@ private slots:
     void theShopInformationIsComplete();
     void theAboutBoxShowsTheStartTexts();
 };
+
+// Long work (the backup) runs on a thread of its own while the window waits for it, and a
+// refusal from it reaches the screen's guard as if it had run there.
+void TestMaintenance::longWorkRunsAsideAndItsRefusalComesBack()
+{
+    QWidget window;
+    window.show();
+    QThread *workedOn = nullptr;
+    runAside(&window, u"正在备份数据,请稍候..."_s, [&] {
+        QThread::msleep(50);
+        workedOn = QThread::currentThread();
+    });
+    QVERIFY(workedOn);
+    QVERIFY(workedOn != QThread::currentThread());
+
+    QTemporaryDir dir;
+    QString refusal;
+    try {
+        runAside(&window, u"正在备份数据,请稍候..."_s,
+                 [&] { Backup::backUpFile(dir.filePath(u"data.mdb"_s), dir.filePath(u"没有/备份"_s)); });
+    } catch (const Backup::Failed &e) {
+        refusal = e.text();
+    }
+    QVERIFY2(refusal.startsWith(u"数据备份失败: 文件夹不存在"_s), qPrintable(refusal));
+
+    // The copy only reads: a path that names no database is refused, not made one.
+    const QString missing = dir.filePath(u"无此文件.mdb"_s);
+    refusal.clear();
+    try {
+        Backup::backUpFile(missing, dir.filePath(u"备份"_s));
+    } catch (const Backup::Failed &e) {
+        refusal = e.text();
+    }
+    QVERIFY2(refusal.startsWith(u"数据备份失败: "_s), qPrintable(refusal));
+    QVERIFY(!QFile::exists(missing));
+    QVERIFY(!QFile::exists(dir.filePath(u"备份"_s)));
+}
 
 // Each refused file leaves data.mdb as it was, to the byte, and the program working on it.
 void TestMaintenance::aRestoreRefusesWhatIsNoBackupOfThisProgram()
