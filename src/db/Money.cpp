@@ -1,5 +1,7 @@
 #include "Money.h"
 
+#include <algorithm>
+
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -214,6 +216,22 @@ QString Money::toFixedString() const
     const quint64 magnitude = negative ? quint64(0) - quint64(m_raw) : quint64(m_raw);
     const QString fraction = QString::number(magnitude % Scale).rightJustified(4, u'0');
     return (negative ? u"-"_s : QString()) + QString::number(magnitude / Scale) + u'.' + fraction;
+}
+
+QString Money::toFixedString(int decimals) const
+{
+    decimals = std::clamp(decimals, 0, 4);
+    quint64 unit = 1; // the raw amount of the last decimal kept
+    for (int i = decimals; i < 4; ++i)
+        unit *= 10;
+    const bool negative = m_raw < 0;
+    quint64 magnitude = negative ? quint64(0) - quint64(m_raw) : quint64(m_raw);
+    magnitude = (magnitude + unit / 2) / unit;
+    const quint64 places = quint64(Scale) / unit;
+    QString text = QString::number(magnitude / places);
+    if (decimals > 0)
+        text += u'.' + QString::number(magnitude % places).rightJustified(decimals, u'0');
+    return (negative && magnitude != 0 ? u"-"_s : QString()) + text;
 }
 
 Money Money::multipliedBy(double factor) const

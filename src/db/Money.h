@@ -45,6 +45,9 @@ public:
     QString toString() const;
     // Always four decimals ("12.3400"): the form handed to decimal columns.
     QString toFixedString() const;
+    // Always that many decimals (0 to 4), rounded half away from zero: 2 gives "12.35" for 12.345
+    // and "0.00" for nought.
+    QString toFixedString(int decimals) const;
 
     // Multiplies by a factor (a discount rate, say), rounding half to even.
     // The factor counts as the decimal it is written as (0.88 is exactly 0.88).

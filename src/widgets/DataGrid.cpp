@@ -87,14 +87,21 @@ QString cellText(const Database &db, ColumnKind kind, const QVariant &value)
     return value.toString();
 }
 
-// An empty sum (no rows) is shown as nought, as the counter staff read it.
-QString sumText(const Database &db, ColumnKind kind, const QVariant &sum)
+// An empty sum (no rows) is shown as nought, as the counter staff read it; with the column's
+// decimals when it has them.
+QString sumText(const Database &db, const GridColumn &column, const QVariant &sum)
 {
-    if (!sum.isValid() || sum.isNull())
+    const bool empty = !sum.isValid() || sum.isNull();
+    if (column.sumDecimals >= 0) {
+        if (column.kind == ColumnKind::Money)
+            return (empty ? Money() : db.moneyFrom(sum)).toFixedString(column.sumDecimals);
+        return QString::number(empty ? 0.0 : sum.toDouble(), 'f', column.sumDecimals);
+    }
+    if (empty)
         return u"0"_s;
-    if (kind == ColumnKind::Money)
+    if (column.kind == ColumnKind::Money)
         return db.moneyFrom(sum).toString();
-    if (kind == ColumnKind::Factor)
+    if (column.kind == ColumnKind::Factor)
         return factorText(sum);
     return sum.toString();
 }
@@ -145,6 +152,15 @@ GridColumns &GridColumns::summed(const QString &field, int width, const QString 
 {
     add(field, width, title);
     m_columns.back().summed = true;
+    return *this;
+}
+
+GridColumns &GridColumns::sumShown(int decimals, const QString &prefix)
+{
+    if (!m_columns.isEmpty()) {
+        m_columns.last().sumDecimals = decimals;
+        m_columns.last().sumPrefix = prefix;
+    }
     return *this;
 }
 
@@ -1142,7 +1158,7 @@ QString DataGrid::footerTextAt(int column) const
     if (column == firstVisibleColumn())
         return u"共 %1 条"_s.arg(totalCount());
     if (isSummable(m_columns.at(column)) && column < m_sums.size())
-        return sumText(m_db, m_columns.at(column).kind, m_sums.at(column));
+        return m_columns.at(column).sumPrefix + sumText(m_db, m_columns.at(column), m_sums.at(column));
     return {};
 }
 

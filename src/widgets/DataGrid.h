@@ -34,6 +34,8 @@ struct GridColumn
     ColumnKind kind = ColumnKind::Text;
     bool summed = false; // the footer shows its sum (Integer, Money and Factor columns only)
     bool visible = true; // a hidden column is still read, so value() gives it (row ids, say)
+    int sumDecimals = -1; // the sum with that many decimals; -1: as the column shows its values
+    QString sumPrefix;    // written before the sum
 };
 
 // The columns of a grid over one table, declared by name and width; each column's kind is the
@@ -51,6 +53,9 @@ public:
     GridColumns &hidden(const QString &field);
     // A column whose sum the footer shows.
     GridColumns &summed(const QString &field, int width, const QString &title = {});
+    // How the footer shows the sum of the column added last: with that many decimals, after the
+    // prefix ("Sum is " gives "Sum is 1234.50").
+    GridColumns &sumShown(int decimals, const QString &prefix = {});
     // A column of the result that is not one of the table's (an alias, a sum), of the kind given.
     GridColumns &computed(const QString &field, ColumnKind kind, int width, const QString &title = {},
                           bool summed = false);

@@ -77,12 +77,16 @@ void TestMoney::textFormHasNoTrailingZeros_data()
     QTest::addColumn<qint64>("raw");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("fixed");
-    QTest::newRow("whole") << qint64(1700000) << u"170"_s << u"170.0000"_s;
-    QTest::newRow("half") << qint64(5000) << u"0.5"_s << u"0.5000"_s;
-    QTest::newRow("zero") << qint64(0) << u"0"_s << u"0.0000"_s;
-    QTest::newRow("negative") << qint64(-700000) << u"-70"_s << u"-70.0000"_s;
-    QTest::newRow("small negative") << qint64(-1) << u"-0.0001"_s << u"-0.0001"_s;
-    QTest::newRow("four places") << qint64(123457) << u"12.3457"_s << u"12.3457"_s;
+    QTest::addColumn<QString>("two"); // two decimals, rounded half away from zero
+    QTest::newRow("whole") << qint64(1700000) << u"170"_s << u"170.0000"_s << u"170.00"_s;
+    QTest::newRow("half") << qint64(5000) << u"0.5"_s << u"0.5000"_s << u"0.50"_s;
+    QTest::newRow("zero") << qint64(0) << u"0"_s << u"0.0000"_s << u"0.00"_s;
+    QTest::newRow("negative") << qint64(-700000) << u"-70"_s << u"-70.0000"_s << u"-70.00"_s;
+    QTest::newRow("small negative") << qint64(-1) << u"-0.0001"_s << u"-0.0001"_s << u"0.00"_s;
+    QTest::newRow("four places") << qint64(123457) << u"12.3457"_s << u"12.3457"_s << u"12.35"_s;
+    QTest::newRow("half a cent") << qint64(123450) << u"12.345"_s << u"12.3450"_s << u"12.35"_s;
+    QTest::newRow("half a cent below") << qint64(-123450) << u"-12.345"_s << u"-12.3450"_s << u"-12.35"_s;
+    QTest::newRow("just under half") << qint64(123449) << u"12.3449"_s << u"12.3449"_s << u"12.34"_s;
 }
 
 void TestMoney::textFormHasNoTrailingZeros()
@@ -92,6 +96,8 @@ void TestMoney::textFormHasNoTrailingZeros()
     QFETCH(QString, fixed);
     QCOMPARE(Money::fromRaw(raw).toString(), text);
     QCOMPARE(Money::fromRaw(raw).toFixedString(), fixed);
+    QFETCH(QString, two);
+    QCOMPARE(Money::fromRaw(raw).toFixedString(2), two);
     QCOMPARE(Money::parse(text)->raw(), raw); // the text form reads back as the same amount
 }
 

@@ -377,8 +377,8 @@ void TestMemberScreens::aMembersBillsShowTheirDetailsAndPrint()
     type(&screen, u"中包含"_s, u"8001"_s);
     click(&screen, u"查询"_s);
     QCOMPARE(screen.bills().totalCount(), 2);
-    QCOMPARE(screen.bills().footerText(u"实收金额"_s), u"150"_s);
-    QCOMPARE(screen.bills().footerText(u"消费金额"_s), u"170"_s);
+    QCOMPARE(screen.bills().footerText(u"实收金额"_s), u"Sum is 150.00"_s);
+    QCOMPARE(screen.bills().footerText(u"消费金额"_s), u"Sum is 170.00"_s);
     QVERIFY(selectRow(screen.bills(), u"结帐单号"_s, u"13"_s));
     QCOMPARE(screen.lines().totalCount(), 1);
     QCOMPARE(screen.lines().value(0, u"消费项目"_s).toString(), u"项目13"_s);
