@@ -35,7 +35,7 @@ struct GridColumn
     bool summed = false; // the footer shows its sum (Integer, Money and Factor columns only)
     bool visible = true; // a hidden column is still read, so value() gives it (row ids, say)
     int sumDecimals = -1; // the sum with that many decimals; -1: as the column shows its values
-    QString sumPrefix;    // written before the sum
+    QString sumPrefix = {}; // written before the sum
 };
 
 // The columns of a grid over one table, declared by name and width; each column's kind is the
