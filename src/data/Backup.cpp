@@ -10,38 +10,52 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <cstdio>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace Backup {
 
-QString checkDatabaseFile(const QString &path)
+namespace {
+
+// Opens the file read-only on a connection of its own (a path that names no database is not made
+// one), hands it to the work, and closes it again: the program's shared connection belongs to its
+// own thread, and these may run on another. The answer is what went wrong, empty when nothing did.
+QString onConnectionOfItsOwn(const QString &path, const std::function<QString(QSqlDatabase &)> &work)
 {
-    const QString name = u"backup-check-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name = u"backup-"_s + QUuid::createUuid().toString(QUuid::Id128);
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(path);
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
-        if (!db.open()) {
-            problem = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(u"pragma integrity_check"_s) || !q.next())
-                problem = q.lastError().text();
-            else if (q.value(0).toString() != u"ok"_s)
-                problem = u"完整性检查: "_s + q.value(0).toString();
-            q.finish();
-            if (problem.isEmpty()) {
-                const QStringList missing = DeliveredDatabase::missingTables(Database(db, DbKind::Sqlite));
-                if (!missing.isEmpty())
-                    problem = u"缺少数据表: "_s + missing.join(u", "_s);
-            }
-        }
+        // Reading in WAL mode waits for no writer; the busy timeout covers a checkpoint under way.
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
+        problem = db.open() ? work(db) : db.lastError().text();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return problem;
+}
+
+} // namespace
+
+QString checkDatabaseFile(const QString &path)
+{
+    return onConnectionOfItsOwn(path, [](QSqlDatabase &db) {
+        QString problem;
+        QSqlQuery q(db);
+        if (!q.exec(u"pragma integrity_check"_s) || !q.next())
+            problem = q.lastError().text();
+        else if (q.value(0).toString() != u"ok"_s)
+            problem = u"完整性检查: "_s + q.value(0).toString();
+        q.finish();
+        if (problem.isEmpty()) {
+            const QStringList missing = DeliveredDatabase::missingTables(Database(db, DbKind::Sqlite));
+            if (!missing.isEmpty())
+                problem = u"缺少数据表: "_s + missing.join(u", "_s);
+        }
+        return problem;
+    });
 }
 
 Failed::Failed(const QString &message) : Refusal(message) {}
@@ -76,30 +90,13 @@ void backUpFile(const QString &databaseFile, const QString &target)
         throw Failed(u"数据备份失败: 文件夹不存在: "_s + QDir::toNativeSeparators(info.absolutePath()));
     // Written beside the target, so that putting it in place is a rename on the same disk.
     const QString part = info.absoluteFilePath() + u".part-"_s + QUuid::createUuid().toString(QUuid::Id128);
-    // A connection of this copy's own: the program's shared connection belongs to its thread.
-    // It only reads (a path that names no database is not made one); reading in WAL mode waits
-    // for no writer, and the busy timeout covers a checkpoint under way.
-    QString problem;
-    {
-        const QString name = u"backup-"_s + QUuid::createUuid().toString(QUuid::Id128);
-        {
-            QSqlDatabase source = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-            source.setDatabaseName(databaseFile);
-            source.setConnectOptions(u"QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"_s);
-            if (!source.open()) {
-                problem = source.lastError().text();
-            } else {
-                QSqlQuery vacuum(source);
-                if (!vacuum.prepare(u"vacuum into ?"_s))
-                    problem = vacuum.lastError().text();
-                vacuum.addBindValue(part);
-                if (problem.isEmpty() && !vacuum.exec())
-                    problem = vacuum.lastError().text();
-            }
-            source.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
+    QString problem = onConnectionOfItsOwn(databaseFile, [&part](QSqlDatabase &db) {
+        QSqlQuery vacuum(db);
+        if (!vacuum.prepare(u"vacuum into ?"_s))
+            return vacuum.lastError().text();
+        vacuum.addBindValue(part);
+        return vacuum.exec() ? QString() : vacuum.lastError().text();
+    });
     if (!problem.isEmpty()) {
         QFile::remove(part);
         throw Failed(u"数据备份失败: "_s + problem);
