@@ -1,5 +1,6 @@
 #include "MemberTypes.h"
 
+#include "billing/Checkout.h"
 #include "db/Refusal.h"
 
 using namespace Qt::StringLiterals;
@@ -26,14 +27,14 @@ QString MemberTypes::nothingToDeleteMessage()
 namespace {
 
 // The counter multiplies a member's bill by the type's rate and refuses any rate that is not above
-// 0 and at most 1, so such a rate is refused here, where it is typed, with the counter's words;
-// stored, it would stop every member of the type from having the discount. A type without a rate
-// gives none.
+// 0 and at most 1 (Checkout::BadRate), so such a rate is refused here, where it is typed, in the counter's
+// words; stored, it would stop every member of the type from having the discount. A type without
+// a rate gives none.
 void checkRate(const ColumnValues &values)
 {
     for (const auto &[column, value] : values) {
         if (column == u"打折率"_s && !value.isNull() && !(value.realValue() > 0 && value.realValue() <= 1))
-            throw Refusal(u"打折率必须是大于0且不大于1的数字!"_s, column);
+            throw Checkout::BadRate();
     }
 }
 

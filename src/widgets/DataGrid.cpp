@@ -405,7 +405,7 @@ void DataGrid::setColumns(const QList<GridColumn> &columns)
 
     qDeleteAll(m_footerLabels);
     m_footerLabels.clear();
-    const int padding = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1;
+    const int padding = GridCellPainter::textMargin(m_view);
     for (int i = 0; i < m_columns.size(); ++i) {
         const GridColumn &column = m_columns.at(i);
         m_view->setColumnWidth(i, column.width);
@@ -593,16 +593,11 @@ bool DataGrid::selectRowNumber(qint64 number)
             return true;
         }
     }
-    QSqlQuery query = run(selectText() + u" where "_s + quotedName(m_rowNumberColumn) + u" = ?"_s +
-                              m_db.dialect().page(0, 1),
-                          {number});
-    if (!query.next())
+    const QList<QVariantList> found =
+        readRows(quotedName(m_rowNumberColumn) + u" = ?"_s, {number}, m_sortOrder, 1);
+    if (found.isEmpty())
         return false;
-    QVariantList found;
-    for (int i = 0; i < m_columns.size(); ++i)
-        found.append(query.value(i));
-    query.finish();
-    showWindow(windowAt(found), nullptr);
+    showWindow(windowAt(found.first()), nullptr);
     return true;
 }
 

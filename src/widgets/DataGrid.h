@@ -108,9 +108,9 @@ public:
     // Goes to the first row, in the grid's order, whose field holds the value or one after it
     // (">= value" in ascending order, "<= value" in descending), and makes it current: the window
     // becomes the block that starts at it and the rows that fill a screen before it, read by key,
-    // so the rows before it are never walked. Returns true. When no row holds the value or one after it, the
-    // window becomes the last block and its last row current, and false is returned. A NULL
-    // field holds no value and is never the row found.
+    // so the rows before it are never walked. Returns true. When no row holds the value or one
+    // after it, the window becomes the last block and its last row current, and false is
+    // returned. A NULL field holds no value and is never the row found.
     // A field that is not the sort field leaves the grid's order as it is: the row found is the
     // first in that field's ascending order (ties by row number), shown where the grid's order
     // puts it. Before setQuery(), for a field not among the columns, and on a grid without a
